@@ -1,0 +1,8 @@
+set(text "// Generated from the files in sql/.\n")
+foreach(f ${FILES})
+  get_filename_component(name ${f} NAME_WE)
+  file(READ ${f} body)
+  string(APPEND text "extern const char* const setupxfer_sql_${name};\n")
+  string(APPEND text "const char* const setupxfer_sql_${name} = R\"setupxfer_sql(${body})setupxfer_sql\";\n")
+endforeach()
+file(WRITE ${OUT} "${text}")

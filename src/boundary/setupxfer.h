@@ -1,0 +1,59 @@
+/* setupxfer: moves a restaurant application's setup data between its database
+ * and Excel workbooks. The exported functions of the library.
+ *
+ * Every transfer function returns 1 on success and 0 on failure; on failure
+ * the caller's error text buffer (at least 251 bytes) receives at most 250
+ * bytes of the message and a NUL. Strings are UTF-8 off Windows and in the
+ * system's ANSI code page on Windows. */
+#ifndef SETUPXFER_H
+#define SETUPXFER_H
+
+#if defined(_WIN32)
+#  define SX_CALL __stdcall
+#  if defined(SETUPXFER_BUILDING)
+#    define SX_API __declspec(dllexport)
+#  else
+#    define SX_API __declspec(dllimport)
+#  endif
+#else
+#  define SX_CALL
+#  define SX_API __attribute__((visibility("default")))
+#endif
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+typedef unsigned char SxBool;
+
+/* The four shapes of transfer functions. */
+#define SX_STORE_EXPORT(name) SX_API SxBool SX_CALL name(const char* connection, char* errorText)
+#define SX_GROUP_EXPORT(name) \
+  SX_API SxBool SX_CALL name(const char* connection, const char* brandId, char* errorText)
+#define SX_STORE_IMPORT(name) \
+  SX_API SxBool SX_CALL name(const char* connection, const char* fileName, char* errorText)
+#define SX_GROUP_IMPORT(name)                                                              \
+  SX_API SxBool SX_CALL name(const char* connection, const char* brandId, const char* fileName, \
+                             char* errorText)
+
+/* The window that owns the library's prompt and log window. */
+SX_API void SX_CALL SetApplicationHandle(void* handle);
+
+/* For hosts that are not Windows programs. A null function restores the default.
+ * Log kinds: 0 an information line, 1 an error line (text carries "错误:"),
+ * 2 the import has finished (empty text). */
+SX_API void SX_CALL SetLogHandler(void (*fn)(void* context, int kind, const char* text),
+                                  void* context);
+/* Answers the schema version prompt; non-zero is Yes. */
+SX_API void SX_CALL SetConfirmHandler(int (*fn)(void* context, const char* caption,
+                                                const char* text),
+                                      void* context);
+/* Receives the path of the workbook an export hands over to the user. */
+SX_API void SX_CALL SetWorkbookHandler(void (*fn)(void* context, const char* path),
+                                       void* context);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif /* SETUPXFER_H */

@@ -1,0 +1,137 @@
+// The database access layer used by the data module and the workers: a
+// connection and query objects in the manner of the host's data-access
+// components (statement text, named parameters, rows, fields, Locate).
+#pragma once
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "base/DateTime.h"
+#include "base/Error.h"
+#include "db/Backend.h"
+#include "db/Dialect.h"
+
+namespace sx::db {
+
+// A database failure; the message is the engine's own text.
+class DbError : public sx::Error {
+ public:
+  using sx::Error::Error;
+};
+
+class Connection {
+ public:
+  Connection() = default;
+  Connection(const Connection&) = delete;
+  Connection& operator=(const Connection&) = delete;
+  ~Connection();
+
+  void SetConnectionString(std::string cs) { connectionString_ = std::move(cs); }
+  const std::string& ConnectionString() const { return connectionString_; }
+
+  // Connects with the connection string; throws on failure. Never prompts.
+  void Open();
+  void Close();
+  bool Connected() const { return backend_ != nullptr; }
+
+  void BeginTrans();
+  void CommitTrans();
+  void RollbackTrans();
+  // True between BeginTrans and the CommitTrans or RollbackTrans that ends it.
+  bool InTransaction() const { return inTransaction_; }
+
+  // Used by Query: runs a T-SQL text with named parameters.
+  ResultSet RunQuery(const std::string& tsql, const std::vector<BoundParam>& params);
+  long RunExecute(const std::string& tsql, const std::vector<BoundParam>& params);
+
+ private:
+  Backend& Engine();
+  // Adapts the text and turns ":name" parameters into positional ones.
+  std::string Prepare(const std::string& tsql, const std::vector<BoundParam>& params,
+                      std::vector<BoundParam>& ordered);
+
+  std::string connectionString_;
+  std::unique_ptr<Backend> backend_;
+  std::unique_ptr<Dialect> dialect_;
+  bool inTransaction_ = false;
+};
+
+// One field of the current row.
+class Field {
+ public:
+  explicit Field(const Value* v) : v_(v) {}
+  bool IsNull() const;
+  // Integers in decimal, floats in their shortest form, NULL as empty text.
+  std::string AsString() const;
+  // NULL reads as 0. Text that is not a number throws DbError.
+  std::int64_t AsInteger() const;
+  double AsFloat() const;
+  bool AsBoolean() const { return AsInteger() != 0; }
+  // Accepts "YYYY-MM-DD", "YYYY-MM-DD HH:NN:SS" and a bare time of day.
+  DateTime AsDateTime() const;
+
+ private:
+  const Value* v_;
+};
+
+class Query {
+ public:
+  explicit Query(Connection& connection) : connection_(connection) {}
+  Query(const Query&) = delete;
+  Query& operator=(const Query&) = delete;
+
+  void Close();
+  bool Active() const { return active_; }
+
+  // Replaces the whole statement text; the query must be closed.
+  void SetSQL(std::string text);
+  const std::string& SQL() const { return sql_; }
+
+  // Declares an input parameter and sets its value. Names match ignoring case.
+  // A string longer than `size` (counted as code page 936 does) is refused.
+  void SetString(std::string_view name, int size, std::string_view value);
+  // Declares a string parameter; empty text is written as NULL.
+  void SetOptionalString(std::string_view name, int size, std::string_view value);
+  void SetInteger(std::string_view name, std::int64_t value);
+  void SetFloat(std::string_view name, double value);
+  void SetDateTime(std::string_view name, const DateTime& value);
+  void SetMemo(std::string_view name, std::string_view value);
+  void SetNull(std::string_view name, ParamType type, int size = 0);
+
+  // Runs a statement that returns rows and moves to the first row.
+  void Open();
+  // Runs a statement that returns no rows; returns the count of rows affected.
+  long ExecSQL();
+
+  bool Eof() const { return !active_ || row_ >= result_.rows.size(); }
+  void Next();
+  void First() { row_ = 0; }
+  std::size_t RecordCount() const { return result_.rows.size(); }
+
+  Field FieldByName(std::string_view name) const;
+  Field Fields(std::size_t index) const;
+
+  // Moves to the first row (in result order) whose column equals value, exactly
+  // or ignoring letter case; true when found. The index behind it is built on
+  // first use per column and mode, so each lookup costs O(1).
+  bool Locate(std::string_view column, std::string_view value, bool ignoreCase);
+
+ private:
+  BoundParam& Declare(std::string_view name, ParamType type);
+  std::size_t ColumnIndex(std::string_view name) const;
+  const Value* Current(std::size_t column) const;
+
+  Connection& connection_;
+  std::string sql_;
+  std::vector<BoundParam> params_;
+  bool active_ = false;
+  ResultSet result_;
+  std::size_t row_ = 0;
+  std::unordered_map<std::string, std::unordered_map<std::string, std::size_t>> locateIndex_;
+};
+
+}  // namespace sx::db

@@ -1,0 +1,175 @@
+// The data module: schema version check, central control flag, download
+// version stamp and the item write transaction, on real SQLite databases.
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "datamodule/udmio.h"
+#include "ui/uLogMessage.h"
+#include "support/TestSupport.h"
+
+using sx::Tdmio;
+using sxtest::Edition;
+
+namespace {
+
+struct DataModuleTest : ::testing::Test {
+  sxtest::TempDir dir;
+  std::string store = dir.File("store.db");
+  std::string group = dir.File("group.db");
+  void SetUp() override {
+    sxtest::CreateDatabase(store, Edition::Store);
+    sxtest::CreateDatabase(group, Edition::Group);
+  }
+};
+
+}  // namespace
+
+TEST_F(DataModuleTest, MatchingVersionPassesWithoutPrompt) {
+  sxtest::HostCapture host;
+  Tdmio dm;
+  std::string msg;
+  EXPECT_TRUE(dm.Start(store, false, msg));
+  Tdmio dg;
+  EXPECT_TRUE(dg.Start(group, true, msg));
+  EXPECT_TRUE(host.prompts.empty());
+}
+
+TEST_F(DataModuleTest, LowerCaseEditionLetterPasses) {
+  sxtest::SqlExec(store, "update Version set VersionNo='2.5.2011.1n'");
+  sxtest::HostCapture host;
+  Tdmio dm;
+  std::string msg;
+  EXPECT_TRUE(dm.Start(store, false, msg));
+  EXPECT_TRUE(host.prompts.empty());
+}
+
+TEST_F(DataModuleTest, TrailingBlankPromptsAndNoKeepsMessageEmpty) {
+  sxtest::SqlExec(store, "update Version set VersionNo='2.5.2011.1N '");
+  sxtest::HostCapture host(false);
+  Tdmio dm;
+  std::string msg;
+  EXPECT_FALSE(dm.Start(store, false, msg));
+  EXPECT_EQ(msg, "");
+  ASSERT_EQ(host.prompts.size(), 1u);
+  EXPECT_EQ(host.prompts[0],
+            "请确认|当前Quelvo数据库版本号:2.5.2011.1N \r\n与本程序支持的版本号:2.5.2011.1N不符,\r\n"
+            "请问要继续吗？");
+}
+
+TEST_F(DataModuleTest, EmptyVersionTablePromptsWithEmptyVersionAndYesGoesOn) {
+  sxtest::SqlExec(group, "delete from Group_Version");
+  sxtest::HostCapture host(true);
+  Tdmio dm;
+  std::string msg;
+  EXPECT_TRUE(dm.Start(group, true, msg));
+  ASSERT_EQ(host.prompts.size(), 1u);
+  EXPECT_EQ(host.prompts[0],
+            "请确认|当前集团版数据库版本号:\r\n与本程序支持的版本号:2.5.2011.1G不符,\r\n请问要继续吗？");
+}
+
+TEST_F(DataModuleTest, OtherEditionsStampPrompts) {
+  sxtest::SqlExec(group, "update Group_Version set VersionNo='2.5.2011.1N'");
+  sxtest::HostCapture host(false);
+  Tdmio dm;
+  std::string msg;
+  EXPECT_FALSE(dm.Start(group, true, msg));
+  EXPECT_EQ(host.prompts.size(), 1u);
+}
+
+TEST_F(DataModuleTest, MissingVersionTableFailsWithoutPrompt) {
+  sxtest::HostCapture host;
+  Tdmio dm;
+  std::string msg;
+  EXPECT_FALSE(dm.Start(store, true, msg));  // a store database has no Group_Version
+  EXPECT_NE(msg.find("Group_Version"), std::string::npos);
+  EXPECT_TRUE(host.prompts.empty());
+}
+
+TEST_F(DataModuleTest, MissingDatabaseFileIsAnErrorAndNotCreated) {
+  Tdmio dm;
+  EXPECT_THROW(dm.Connect(dir.File("absent.db")), sx::Error);
+  EXPECT_FALSE(std::ifstream(dir.File("absent.db")).good());
+}
+
+TEST_F(DataModuleTest, UnknownConnectionStringIsNamed) {
+  Tdmio dm;
+  try {
+    dm.Connect("hello world");
+    FAIL();
+  } catch (const sx::Error& e) {
+    EXPECT_NE(std::string(e.what()).find("hello world"), std::string::npos);
+  }
+}
+
+TEST_F(DataModuleTest, CentralControlFlagRefusesOnlyOne) {
+  Tdmio dm;
+  dm.Connect("Provider=SQLite;Data Source=" + store);
+  EXPECT_TRUE(dm.ImportAllowed("ControlMenu"));  // no brand row
+  sxtest::SqlExec(store, "insert into Group_Brand(BrandID,ControlMenu) values('B1',NULL)");
+  EXPECT_TRUE(dm.ImportAllowed("ControlMenu"));
+  sxtest::SqlExec(store, "update Group_Brand set ControlMenu=0");
+  EXPECT_TRUE(dm.ImportAllowed("ControlMenu"));
+  sxtest::SqlExec(store, "update Group_Brand set ControlMenu=2");
+  EXPECT_TRUE(dm.ImportAllowed("ControlMenu"));
+  sxtest::SqlExec(store, "update Group_Brand set ControlMenu=1");
+  EXPECT_FALSE(dm.ImportAllowed("ControlMenu"));
+}
+
+TEST_F(DataModuleTest, FirstStampInsertsAndLaterOnesUpdate) {
+  Tdmio dm;
+  dm.Connect(group);
+  const std::string update = "Update Group_DownloadVersion set MenuVersion='x' where BrandID=:brandid";
+  const std::string insert =
+      "Insert into Group_DownloadVersion(BrandID,MenuVersion) values(:brandid,'first')";
+  dm.StampDownloadVersion(update, insert, "B1");
+  EXPECT_EQ(sxtest::SqlColumn(group, "select MenuVersion from Group_DownloadVersion"),
+            std::vector<std::string>{"first"});
+  dm.StampDownloadVersion(update, insert, "B1");
+  EXPECT_EQ(sxtest::SqlColumn(group, "select MenuVersion from Group_DownloadVersion"),
+            std::vector<std::string>{"x"});
+}
+
+TEST_F(DataModuleTest, FailingItemRollsBackAloneAndIsLogged) {
+  sxtest::HostCapture host;
+  Tdmio dm;
+  dm.Connect(group);
+  auto insertBrand = [&](const std::string& id) {
+    dm.qSet.Close();
+    dm.qSet.SetSQL("insert into Group_Brand(BrandID) values(:brandid)");
+    dm.qSet.SetString("brandid", 8, id);
+    dm.BeginWrite();
+    dm.qSet.ExecSQL();
+  };
+  dm.WriteItem("正在导入\"A\"...", [&] { insertBrand("A"); });
+  dm.WriteItem("正在导入\"B\"...", [&] {
+    insertBrand("B");
+    insertBrand("A");  // duplicate key: the whole item rolls back
+  });
+  dm.WriteItem("正在导入\"C\"...", [&] { insertBrand("C"); });
+  EXPECT_FALSE(dm.ac1.InTransaction());
+  EXPECT_EQ(sxtest::SqlColumn(group, "select BrandID from Group_Brand order by BrandID"),
+            (std::vector<std::string>{"A", "C"}));
+  auto errors = host.Texts(1);
+  ASSERT_EQ(errors.size(), 1u);
+  EXPECT_EQ(errors[0].rfind("错误:", 0), 0u);
+  EXPECT_EQ(host.Texts(0), (std::vector<std::string>{"正在导入\"A\"...", "正在导入\"B\"...",
+                                                      "正在导入\"C\"..."}));
+  sx::ui::TfLogMessage::Log().Finish();
+}
+
+TEST_F(DataModuleTest, OverlongStringParameterIsRefusedWithItsName) {
+  Tdmio dm;
+  dm.Connect(group);
+  dm.qSet.SetSQL("insert into Group_Brand(BrandID) values(:brandid)");
+  try {
+    dm.qSet.SetString("brandid", 8, "退菜退菜退");  // width 10 in code page 936
+    FAIL();
+  } catch (const sx::Error& e) {
+    std::string m = e.what();
+    EXPECT_NE(m.find("brandid"), std::string::npos);
+    EXPECT_NE(m.find("8"), std::string::npos);
+    EXPECT_NE(m.find("退菜退菜退"), std::string::npos);
+  }
+  EXPECT_NO_THROW(dm.qSet.SetString("brandid", 8, "退菜退菜"));
+}

@@ -1,0 +1,133 @@
+#include "support/TestSupport.h"
+
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <stdexcept>
+
+#include "ui/Host.h"
+
+extern const char* const setupxfer_sql_store;
+extern const char* const setupxfer_sql_group;
+
+namespace sxtest {
+
+TempDir::TempDir() {
+  std::string tmpl = (std::filesystem::temp_directory_path() / "setupxfer-test-XXXXXX").string();
+  if (!mkdtemp(tmpl.data())) throw std::runtime_error("mkdtemp failed");
+  path_ = tmpl;
+}
+
+TempDir::~TempDir() {
+  std::error_code ec;
+  std::filesystem::remove_all(path_, ec);
+}
+
+namespace {
+
+sqlite3* OpenDb(const std::string& path, int flags) {
+  sqlite3* db = nullptr;
+  if (sqlite3_open_v2(path.c_str(), &db, flags, nullptr) != SQLITE_OK) {
+    std::string msg = db ? sqlite3_errmsg(db) : "cannot open";
+    sqlite3_close(db);
+    throw std::runtime_error(msg);
+  }
+  return db;
+}
+
+void Exec(sqlite3* db, const std::string& sql) {
+  char* err = nullptr;
+  if (sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &err) != SQLITE_OK) {
+    std::string msg = err ? err : "error";
+    sqlite3_free(err);
+    sqlite3_close(db);
+    throw std::runtime_error(msg + " in: " + sql);
+  }
+}
+
+}  // namespace
+
+void CreateDatabase(const std::string& path, Edition edition) {
+  sqlite3* db = OpenDb(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+  Exec(db, edition == Edition::Store ? setupxfer_sql_store : setupxfer_sql_group);
+  sqlite3_close(db);
+}
+
+void SqlExec(const std::string& path, const std::string& sql) {
+  sqlite3* db = OpenDb(path, SQLITE_OPEN_READWRITE);
+  Exec(db, sql);
+  sqlite3_close(db);
+}
+
+std::vector<std::vector<std::string>> SqlRows(const std::string& path, const std::string& sql) {
+  sqlite3* db = OpenDb(path, SQLITE_OPEN_READONLY);
+  sqlite3_stmt* st = nullptr;
+  if (sqlite3_prepare_v2(db, sql.c_str(), -1, &st, nullptr) != SQLITE_OK) {
+    std::string msg = sqlite3_errmsg(db);
+    sqlite3_close(db);
+    throw std::runtime_error(msg + " in: " + sql);
+  }
+  std::vector<std::vector<std::string>> rows;
+  while (sqlite3_step(st) == SQLITE_ROW) {
+    std::vector<std::string> row;
+    for (int i = 0; i < sqlite3_column_count(st); ++i) {
+      const unsigned char* t = sqlite3_column_text(st, i);
+      row.emplace_back(t ? reinterpret_cast<const char*>(t) : "");
+    }
+    rows.push_back(std::move(row));
+  }
+  sqlite3_finalize(st);
+  sqlite3_close(db);
+  return rows;
+}
+
+std::vector<std::string> SqlColumn(const std::string& path, const std::string& sql) {
+  std::vector<std::string> col;
+  for (auto& row : SqlRows(path, sql)) col.push_back(row.empty() ? "" : row[0]);
+  return col;
+}
+
+namespace {
+
+void OnLog(void* ctx, int kind, const char* text) {
+  static_cast<HostCapture*>(ctx)->lines.push_back({kind, text});
+}
+int OnConfirm(void* ctx, const char* caption, const char* text) {
+  auto* c = static_cast<HostCapture*>(ctx);
+  c->prompts.push_back(std::string(caption) + "|" + text);
+  return c->confirmAnswer ? 1 : 0;
+}
+void OnWorkbook(void* ctx, const char* path) {
+  static_cast<HostCapture*>(ctx)->workbooks.emplace_back(path);
+}
+
+}  // namespace
+
+HostCapture::HostCapture(bool answer) : confirmAnswer(answer) {
+  sx::ui::SetLogHandler(&OnLog, this);
+  sx::ui::SetConfirmHandler(&OnConfirm, this);
+  sx::ui::SetWorkbookHandler(&OnWorkbook, this);
+}
+
+HostCapture::~HostCapture() {
+  sx::ui::SetLogHandler(nullptr, nullptr);
+  sx::ui::SetConfirmHandler(nullptr, nullptr);
+  sx::ui::SetWorkbookHandler(nullptr, nullptr);
+}
+
+std::vector<std::string> HostCapture::Texts(int kind) const {
+  std::vector<std::string> out;
+  for (const auto& l : lines)
+    if (l.kind == kind) out.push_back(l.text);
+  return out;
+}
+
+int HostCapture::Finishes() const {
+  int n = 0;
+  for (const auto& l : lines) n += l.kind == 2;
+  return n;
+}
+
+}  // namespace sxtest
