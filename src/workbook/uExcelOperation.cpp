@@ -63,7 +63,11 @@ std::string TExcelOperation::ColumnLetters(int column) {
 }
 
 std::string TExcelOperation::CellAddress(int row, int column) {
-  return "$" + ColumnLetters(column) + "$" + std::to_string(row);
+  std::string address = "$";
+  address += ColumnLetters(column);
+  address += '$';
+  address += std::to_string(row);
+  return address;
 }
 
 }  // namespace sx
