@@ -39,3 +39,8 @@ CREATE TABLE Group_DownloadVersion (
   ShiftVersion TEXT,
   TimeSectionVersion TEXT
 );
+
+-- Reason lists, per brand.
+CREATE TABLE Group_BackReason (BrandID TEXT COLLATE NOCASE, BackReasonDesc TEXT COLLATE NOCASE);
+CREATE TABLE Group_GiftReason (BrandID TEXT COLLATE NOCASE, GiftReasonDesc TEXT COLLATE NOCASE);
+CREATE TABLE Group_RepriceReason (BrandID TEXT COLLATE NOCASE, RepriceReasonDesc TEXT COLLATE NOCASE);

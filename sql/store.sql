@@ -23,3 +23,8 @@ CREATE TABLE Group_Brand (
   ControlShift INTEGER,
   ControlTimeSection INTEGER
 );
+
+-- Reason lists picked by the staff.
+CREATE TABLE BackReason (BackReasonDesc TEXT COLLATE NOCASE);
+CREATE TABLE GiftReason (GiftReasonDesc TEXT COLLATE NOCASE);
+CREATE TABLE RepriceReason (RepriceReasonDesc TEXT COLLATE NOCASE);

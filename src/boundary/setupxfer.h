@@ -52,6 +52,20 @@ SX_API void SX_CALL SetConfirmHandler(int (*fn)(void* context, const char* capti
 SX_API void SX_CALL SetWorkbookHandler(void (*fn)(void* context, const char* path),
                                        void* context);
 
+/* Reason lists: return, gift and reprice reasons. */
+SX_STORE_EXPORT(ExportBackReason);
+SX_GROUP_EXPORT(ExportGroupBackReason);
+SX_STORE_IMPORT(ImportBackReason);
+SX_GROUP_IMPORT(ImportGroupBackReason);
+SX_STORE_EXPORT(ExportGiftReason);
+SX_GROUP_EXPORT(ExportGroupGiftReason);
+SX_STORE_IMPORT(ImportGiftReason);
+SX_GROUP_IMPORT(ImportGroupGiftReason);
+SX_STORE_EXPORT(ExportRepriceReason);
+SX_GROUP_EXPORT(ExportGroupRepriceReason);
+SX_STORE_IMPORT(ImportRepriceReason);
+SX_GROUP_IMPORT(ImportGroupRepriceReason);
+
 #ifdef __cplusplus
 }
 #endif

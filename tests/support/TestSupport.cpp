@@ -112,6 +112,11 @@ HostCapture::HostCapture(bool answer) : confirmAnswer(answer) {
 }
 
 HostCapture::~HostCapture() {
+  // Handed-over workbooks land in the temporary directory; clean them up.
+  for (const auto& path : workbooks) {
+    std::error_code ec;
+    std::filesystem::remove(path, ec);
+  }
   sx::ui::SetLogHandler(nullptr, nullptr);
   sx::ui::SetConfirmHandler(nullptr, nullptr);
   sx::ui::SetWorkbookHandler(nullptr, nullptr);

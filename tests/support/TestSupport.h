@@ -47,7 +47,7 @@ class HostCapture {
   };
   std::vector<Line> lines;
   std::vector<std::string> prompts;       // caption + "|" + text of each prompt
-  std::vector<std::string> workbooks;     // handed-over workbook paths
+  std::vector<std::string> workbooks;     // handed-over workbook paths, removed at the end
   bool confirmAnswer;
 
   // The texts of lines of one kind (0 information, 1 error).
