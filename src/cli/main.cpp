@@ -1,10 +1,10 @@
-// setupxfer: the command-line tool. It calls the library only through the
-// functions the library exports, as a host does.
+// setupxfer: the command-line tool. Transfers go through the functions the
+// library exports, exactly as a host calls them.
 #include <cstdio>
 #include <cstring>
 #include <string>
 
-#include "setupxfer.h"
+#include "Commands.h"
 
 namespace {
 
@@ -14,8 +14,17 @@ int Usage(FILE* out) {
                "Moves a restaurant application's setup data between its database and workbooks.\n"
                "\n"
                "commands:\n"
-               "  --help      show this text\n");
-  return out == stdout ? 0 : 2;
+               "  init-db PATH --edition store|group [--brand ID] [--sample]\n"
+               "                 create a new SQLite database\n"
+               "  export KIND --db CONN [--brand ID] [-o FILE] [--yes]\n"
+               "                 export one kind of data into a new workbook\n"
+               "  import KIND FILE --db CONN [--brand ID] [--yes]\n"
+               "                 import a filled workbook\n"
+               "  kinds          list the kinds of data\n"
+               "  sheet FILE     print every non-empty cell as an import reads it\n"
+               "\n"
+               "'setupxfer COMMAND --help' tells more about a command.\n");
+  return out == stdout ? cli::kOk : cli::kUsage;
 }
 
 }  // namespace
@@ -24,6 +33,11 @@ int main(int argc, char** argv) {
   if (argc < 2) return Usage(stderr);
   std::string command = argv[1];
   if (command == "--help" || command == "-h" || command == "help") return Usage(stdout);
+  if (command == "init-db") return cli::InitDb(argc, argv);
+  if (command == "export") return cli::Export(argc, argv);
+  if (command == "import") return cli::Import(argc, argv);
+  if (command == "kinds") return cli::ListKinds(argc, argv);
+  if (command == "sheet") return RunSheetCommand(argc, argv);
   std::fprintf(stderr, "setupxfer: unknown command '%s'\n", command.c_str());
   return Usage(stderr);
 }

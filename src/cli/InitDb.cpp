@@ -1,0 +1,102 @@
+// init-db: creates a new SQLite database with an edition's schema.
+#include <sqlite3.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+#include "Args.h"
+#include "Commands.h"
+
+extern const char* const setupxfer_sql_store;
+extern const char* const setupxfer_sql_group;
+extern const char* const setupxfer_sql_sample_store;
+extern const char* const setupxfer_sql_sample_group;
+
+namespace cli {
+
+namespace {
+
+const char* kInitDbUsage =
+    "usage: setupxfer init-db PATH --edition store|group [--brand ID] [--sample]\n"
+    "Creates a new SQLite database with the edition's schema and version stamp.\n"
+    "  --edition E   store (one restaurant) or group (a chain's headquarters)\n"
+    "  --brand ID    the group database's brand (default 01; at most 8 characters)\n"
+    "  --sample      fill in a small sample of every kind of data\n";
+
+// The text with every {BRAND} replaced by the brand as an SQL string literal.
+std::string WithBrand(std::string sql, const std::string& brand) {
+  std::string literal = "'";
+  for (char c : brand) literal += c == '\'' ? std::string("''") : std::string(1, c);
+  literal += "'";
+  for (std::size_t at; (at = sql.find("{BRAND}")) != std::string::npos;)
+    sql.replace(at, 7, literal);
+  return sql;
+}
+
+bool Exec(sqlite3* db, const std::string& sql) {
+  char* err = nullptr;
+  if (sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &err) != SQLITE_OK) {
+    std::fprintf(stderr, "setupxfer: init-db: %s\n", err ? err : sqlite3_errmsg(db));
+    sqlite3_free(err);
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+int InitDb(int argc, char** argv) {
+  Args args = Parse(argc, argv, 2, {"--edition", "--brand"}, {"--sample"});
+  if (args.Has("--help")) {
+    std::printf("%s", kInitDbUsage);
+    return kOk;
+  }
+  std::string edition = args.Value("--edition");
+  if (!args.error.empty() || args.positional.size() != 1 ||
+      (edition != "store" && edition != "group")) {
+    if (!args.error.empty()) std::fprintf(stderr, "setupxfer: %s\n", args.error.c_str());
+    std::fprintf(stderr, "%s", kInitDbUsage);
+    return kUsage;
+  }
+  bool group = edition == "group";
+  std::string brand = args.HasValue("--brand") ? args.Value("--brand") : "01";
+  if (!group && args.HasValue("--brand")) {
+    std::fprintf(stderr, "setupxfer: init-db: --brand belongs to a group database\n");
+    return kUsage;
+  }
+  if (brand.empty() || brand.size() > 8) {
+    std::fprintf(stderr, "setupxfer: init-db: a brand ID has 1 to 8 characters\n");
+    return kUsage;
+  }
+  const std::string& path = args.positional[0];
+  if (std::filesystem::exists(path)) {
+    std::fprintf(stderr, "setupxfer: init-db: %s exists already; choose a new file\n", path.c_str());
+    return kFailed;
+  }
+
+  sqlite3* db = nullptr;
+  if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) !=
+      SQLITE_OK) {
+    std::fprintf(stderr, "setupxfer: init-db: cannot create %s: %s\n", path.c_str(),
+                 db ? sqlite3_errmsg(db) : "out of memory");
+    sqlite3_close(db);
+    return kFailed;
+  }
+  bool ok = Exec(db, "BEGIN") && Exec(db, group ? setupxfer_sql_group : setupxfer_sql_store);
+  if (ok && group)
+    ok = Exec(db, WithBrand("INSERT INTO Group_Brand(BrandID,BrandName) VALUES({BRAND},{BRAND})", brand));
+  if (ok && args.Has("--sample"))
+    ok = Exec(db, WithBrand(group ? setupxfer_sql_sample_group : setupxfer_sql_sample_store, brand));
+  ok = ok && Exec(db, "COMMIT");
+  sqlite3_close(db);
+  if (!ok) {
+    std::filesystem::remove(path);
+    return kFailed;
+  }
+  std::printf("created %s database %s%s\n", edition.c_str(), path.c_str(),
+              group ? (" for brand " + brand).c_str() : "");
+  return kOk;
+}
+
+}  // namespace cli

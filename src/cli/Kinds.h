@@ -1,0 +1,29 @@
+// The kinds of data the tool knows, with the library's exported functions.
+#pragma once
+#include <string>
+#include <vector>
+
+#include "setupxfer.h"
+
+namespace cli {
+
+using StoreExportFn = SxBool(SX_CALL*)(const char*, char*);
+using GroupExportFn = SxBool(SX_CALL*)(const char*, const char*, char*);
+using StoreImportFn = SxBool(SX_CALL*)(const char*, const char*, char*);
+using GroupImportFn = SxBool(SX_CALL*)(const char*, const char*, const char*, char*);
+
+struct Kind {
+  const char* name;         // the exported function's name without Export/Import/Group, lower case
+  const char* description;
+  const char* storeExportName;
+  StoreExportFn storeExport;
+  StoreImportFn storeImport;
+  const char* groupExportName;  // null: the kind has no group edition
+  GroupExportFn groupExport;
+  GroupImportFn groupImport;
+};
+
+const std::vector<Kind>& Kinds();
+const Kind* FindKind(const std::string& name);
+
+}  // namespace cli
