@@ -4,6 +4,7 @@
 #include <sqlite3.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <stdexcept>
 
@@ -87,6 +88,49 @@ std::vector<std::string> SqlColumn(const std::string& path, const std::string& s
   std::vector<std::string> col;
   for (auto& row : SqlRows(path, sql)) col.push_back(row.empty() ? "" : row[0]);
   return col;
+}
+
+namespace {
+
+std::string XlsxTool() { return std::string(SETUPXFER_SOURCE_DIR) + "/tests/fixtures/xlsx_tool.py"; }
+
+}  // namespace
+
+void MakeXlsx(const std::string& path, const std::vector<Cell>& cells) {
+  std::string cmd = "python3 '" + XlsxTool() + "' write '" + path + "'";
+  FILE* p = popen(cmd.c_str(), "w");
+  if (!p) throw std::runtime_error("cannot run " + cmd);
+  for (const auto& c : cells)
+    std::fprintf(p, "%d\t%d\t%s\n", c.row, c.column, c.text.c_str());
+  if (pclose(p) != 0) throw std::runtime_error("openpyxl failed on " + path);
+}
+
+std::vector<XlsxCell> ReadXlsx(const std::string& path) {
+  std::string cmd = "python3 '" + XlsxTool() + "' dump '" + path + "'";
+  FILE* p = popen(cmd.c_str(), "r");
+  if (!p) throw std::runtime_error("cannot run " + cmd);
+  std::string out;
+  char buf[4096];
+  for (std::size_t n; (n = std::fread(buf, 1, sizeof buf, p)) > 0;) out.append(buf, n);
+  if (pclose(p) != 0) throw std::runtime_error("openpyxl cannot read " + path);
+  std::vector<XlsxCell> cells;
+  std::size_t start = 0;
+  while (start < out.size()) {
+    std::size_t end = out.find('\n', start);
+    if (end == std::string::npos) end = out.size();
+    std::string line = out.substr(start, end - start);
+    start = end + 1;
+    std::vector<std::string> f;
+    std::size_t a = 0;
+    for (int i = 0; i < 4; ++i) {
+      std::size_t t = line.find('\t', a);
+      f.push_back(line.substr(a, t - a));
+      a = t + 1;
+    }
+    f.push_back(line.substr(a));
+    cells.push_back({std::stoi(f[0]), std::stoi(f[1]), f[2], f[3], f[4]});
+  }
+  return cells;
 }
 
 namespace {

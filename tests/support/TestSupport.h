@@ -32,6 +32,27 @@ std::vector<std::vector<std::string>> SqlRows(const std::string& path, const std
 // The first column of a query's rows.
 std::vector<std::string> SqlColumn(const std::string& path, const std::string& sql);
 
+// A cell of a workbook made or read by openpyxl: row from 1, column from 0.
+struct Cell {
+  int row;
+  int column;
+  std::string text;
+  bool operator==(const Cell&) const = default;
+};
+
+// Writes an .xlsx with openpyxl holding the given text cells.
+void MakeXlsx(const std::string& path, const std::vector<Cell>& cells);
+
+// A cell as openpyxl reads it from a file.
+struct XlsxCell {
+  int row;
+  int column;
+  std::string type;    // "s" string, "n" number, ...
+  std::string format;  // number format, "@" for text
+  std::string value;
+};
+std::vector<XlsxCell> ReadXlsx(const std::string& path);
+
 // While alive, captures the log lines, answers the version prompt and takes
 // the handed-over workbooks, as a host does through the exported handlers.
 class HostCapture {
