@@ -44,3 +44,220 @@ CREATE TABLE Group_DownloadVersion (
 CREATE TABLE Group_BackReason (BrandID TEXT COLLATE NOCASE, BackReasonDesc TEXT COLLATE NOCASE);
 CREATE TABLE Group_GiftReason (BrandID TEXT COLLATE NOCASE, GiftReasonDesc TEXT COLLATE NOCASE);
 CREATE TABLE Group_RepriceReason (BrandID TEXT COLLATE NOCASE, RepriceReasonDesc TEXT COLLATE NOCASE);
+
+-- Reference tables read by the imports' lookups and written by their own kinds.
+-- Rows belong to a brand (BrandID) unless the table is shared by the chain.
+
+-- Branch restaurants of the brands, grouped into zones. UseTag 1 marks a
+-- branch in use; UserVersion is stamped when its users change.
+CREATE TABLE Group_Zone (
+  ZoneID INTEGER PRIMARY KEY,
+  ZoneName TEXT COLLATE NOCASE
+);
+
+CREATE TABLE Group_Hotel (
+  HotelID TEXT COLLATE NOCASE PRIMARY KEY,
+  HotelName TEXT COLLATE NOCASE,
+  BrandID TEXT COLLATE NOCASE,
+  ZoneID INTEGER,
+  UseTag INTEGER,
+  HotelTag INTEGER,
+  UserVersion TEXT
+);
+
+-- Menu types of a brand. Remark holds the guest requests, one per line.
+CREATE TABLE Group_MenuType (
+  BrandID TEXT COLLATE NOCASE,
+  tCode TEXT COLLATE NOCASE,
+  tName TEXT COLLATE NOCASE,
+  tName2 TEXT COLLATE NOCASE,
+  tName3 TEXT COLLATE NOCASE,
+  MenuTypeAlias TEXT COLLATE NOCASE,
+  SubjectCode TEXT COLLATE NOCASE,
+  DeptCode TEXT COLLATE NOCASE,
+  ServiceRate INTEGER,
+  UnDiscountTag INTEGER,
+  IsDrink INTEGER,
+  Deleted INTEGER,
+  Remark TEXT COLLATE NOCASE,
+  PRIMARY KEY (BrandID, tCode)
+);
+
+-- Menu items of a brand with up to five standards and their prices. Only
+-- items with DishStatus 1 and Deleted 0 are live.
+CREATE TABLE Group_MenuItem (
+  BrandID TEXT COLLATE NOCASE,
+  ItemCode TEXT COLLATE NOCASE,
+  ItemName TEXT COLLATE NOCASE,
+  ItemName2 TEXT COLLATE NOCASE,
+  ItemName3 TEXT COLLATE NOCASE,
+  tCode TEXT COLLATE NOCASE,
+  Standard TEXT COLLATE NOCASE,
+  ItemPrice REAL,
+  MemberPrice REAL,
+  CostPrice REAL,
+  Standard2 TEXT COLLATE NOCASE,
+  ItemPrice2 REAL,
+  MemberPrice2 REAL,
+  CostPrice2 REAL,
+  Standard3 TEXT COLLATE NOCASE,
+  ItemPrice3 REAL,
+  MemberPrice3 REAL,
+  CostPrice3 REAL,
+  Standard4 TEXT COLLATE NOCASE,
+  ItemPrice4 REAL,
+  MemberPrice4 REAL,
+  CostPrice4 REAL,
+  Standard5 TEXT COLLATE NOCASE,
+  ItemPrice5 REAL,
+  MemberPrice5 REAL,
+  CostPrice5 REAL,
+  Mask INTEGER,
+  HelpCode TEXT COLLATE NOCASE,
+  MessageTag INTEGER,
+  TimePriceTag INTEGER,
+  QtyNotSureTag INTEGER,
+  TimeTag INTEGER,
+  NeedSaleOut INTEGER,
+  CanChangeNamePrice INTEGER,
+  AddStandard TEXT COLLATE NOCASE,
+  CanBonusPay INTEGER,
+  AskQty INTEGER,
+  AskMemo INTEGER,
+  AskScanQty INTEGER,
+  MakeTime INTEGER,
+  CannotGift INTEGER,
+  CanBackWORight INTEGER,
+  BarCode TEXT COLLATE NOCASE,
+  NeedMaker INTEGER,
+  DeptCode TEXT COLLATE NOCASE,
+  CanRemark INTEGER,
+  QtyConfine INTEGER,
+  DefaultMemo TEXT COLLATE NOCASE,
+  TaxRate REAL,
+  UseDate TEXT,
+  HopeRate REAL,
+  HopeRate2 REAL,
+  HopeRate3 REAL,
+  HopeRate4 REAL,
+  HopeRate5 REAL,
+  DishStatus INTEGER,
+  Deleted INTEGER,
+  Remark TEXT COLLATE NOCASE,
+  PRIMARY KEY (BrandID, ItemCode)
+);
+
+-- Staff members, one row per person keyed by the identity document number
+-- (PassNo) and assigned to a branch restaurant.
+CREATE TABLE Group_Hotel_User (
+  PassNo TEXT COLLATE NOCASE,
+  UserID TEXT COLLATE NOCASE,
+  UserName TEXT COLLATE NOCASE,
+  HotelID TEXT COLLATE NOCASE,
+  DeptCode TEXT COLLATE NOCASE,
+  Password TEXT,
+  Rights INTEGER,
+  Rights2 INTEGER,
+  Rights3 INTEGER,
+  Sex INTEGER,
+  Phone TEXT COLLATE NOCASE,
+  CardTypeList TEXT COLLATE NOCASE,
+  MaxPreDiscount REAL,
+  Deleted INTEGER
+);
+
+-- The chain's stock catalogue, shared by all brands.
+CREATE TABLE Group_StoreItem (
+  ItemCode TEXT COLLATE NOCASE PRIMARY KEY,
+  ItemName TEXT COLLATE NOCASE,
+  ItemName2 TEXT COLLATE NOCASE,
+  ItemName3 TEXT COLLATE NOCASE,
+  fCode TEXT COLLATE NOCASE,
+  tCode TEXT COLLATE NOCASE,
+  StoreUnit TEXT COLLATE NOCASE,
+  StoreRate INTEGER,
+  CalcUnit TEXT COLLATE NOCASE,
+  CalcRate INTEGER,
+  Org_Unit TEXT COLLATE NOCASE,
+  Org_Rate REAL,
+  HelpCode TEXT COLLATE NOCASE,
+  MaxQty REAL,
+  MinQty REAL,
+  Add_StoreUnit TEXT COLLATE NOCASE,
+  MaxPrice REAL,
+  BarCode TEXT COLLATE NOCASE,
+  Deleted INTEGER
+);
+
+-- Accounting subjects of a brand; class 2 are the payment subjects.
+CREATE TABLE Group_Subject (
+  BrandID TEXT COLLATE NOCASE,
+  SubjectCode TEXT COLLATE NOCASE,
+  SubjectName TEXT COLLATE NOCASE,
+  SubjectName2 TEXT COLLATE NOCASE,
+  SubjectName3 TEXT COLLATE NOCASE,
+  SubjectClass INTEGER,
+  SubjectType INTEGER,
+  PayTag INTEGER,
+  PayMemoTag INTEGER,
+  NoChange INTEGER,
+  PayVisible INTEGER,
+  QuickUse INTEGER,
+  CanInvoice INTEGER,
+  BillCost REAL,
+  UseAmount REAL,
+  Company TEXT COLLATE NOCASE,
+  PostCode TEXT COLLATE NOCASE,
+  Address TEXT COLLATE NOCASE,
+  Tele TEXT COLLATE NOCASE,
+  Fax TEXT COLLATE NOCASE,
+  Contact TEXT COLLATE NOCASE,
+  Mobile TEXT COLLATE NOCASE,
+  CreditLimit REAL,
+  Remark TEXT COLLATE NOCASE,
+  PRIMARY KEY (BrandID, SubjectCode)
+);
+
+-- First-level departments of a brand; IsProduct 1 marks production departments.
+CREATE TABLE Group_Hotel_Dept (
+  BrandID TEXT COLLATE NOCASE,
+  DeptCode TEXT COLLATE NOCASE,
+  DeptName TEXT COLLATE NOCASE,
+  IsProduct INTEGER,
+  PRIMARY KEY (BrandID, DeptCode)
+);
+
+-- Discount types, shared by all brands.
+CREATE TABLE CardType (
+  CardTypeCode TEXT COLLATE NOCASE PRIMARY KEY,
+  CardTypeName TEXT COLLATE NOCASE,
+  CardTypeName2 TEXT COLLATE NOCASE,
+  CardTypeName3 TEXT COLLATE NOCASE,
+  AllowJifen INTEGER
+);
+
+-- Storehouses.
+CREATE TABLE S_Store (
+  StoreCode INTEGER PRIMARY KEY,
+  StoreName TEXT COLLATE NOCASE
+);
+
+-- Time sections of a brand.
+CREATE TABLE Group_TimeSection (
+  BrandID TEXT COLLATE NOCASE,
+  TimeID INTEGER,
+  StartTime TEXT,
+  EndTime TEXT,
+  PRIMARY KEY (BrandID, TimeID)
+);
+
+-- Shifts (meal sections) of a brand.
+CREATE TABLE Group_Shift (
+  BrandID TEXT COLLATE NOCASE,
+  ShiftCode INTEGER,
+  ShiftName TEXT COLLATE NOCASE,
+  Deleted INTEGER,
+  StartTime TEXT,
+  EndTime TEXT,
+  PRIMARY KEY (BrandID, ShiftCode)
+);

@@ -28,3 +28,196 @@ CREATE TABLE Group_Brand (
 CREATE TABLE BackReason (BackReasonDesc TEXT COLLATE NOCASE);
 CREATE TABLE GiftReason (GiftReasonDesc TEXT COLLATE NOCASE);
 CREATE TABLE RepriceReason (RepriceReasonDesc TEXT COLLATE NOCASE);
+
+-- Reference tables read by the imports' lookups and written by their own kinds.
+
+-- Menu types (dish categories). Remark holds the guest requests, one per line.
+CREATE TABLE MenuType (
+  MenuTypeCode TEXT COLLATE NOCASE PRIMARY KEY,
+  MenuTypeName TEXT COLLATE NOCASE,
+  MenuTypeEName TEXT COLLATE NOCASE,
+  MenuTypeEName2 TEXT COLLATE NOCASE,
+  MenuTypeAlias TEXT COLLATE NOCASE,
+  SubjectCode TEXT COLLATE NOCASE,
+  DeptCode TEXT COLLATE NOCASE,
+  ServiceRate INTEGER,
+  UnDiscountTag INTEGER,
+  IsDrink INTEGER,
+  Deleted INTEGER,
+  Remark TEXT COLLATE NOCASE
+);
+
+-- Menu items (dishes) with up to five standards (portion sizes) and their
+-- prices. Only items with DishStatus 1 and Deleted 0 are live.
+CREATE TABLE MenuItem (
+  MenuItemCode TEXT COLLATE NOCASE PRIMARY KEY,
+  MenuItemCName TEXT COLLATE NOCASE,
+  MenuItemEName TEXT COLLATE NOCASE,
+  MenuItemEName2 TEXT COLLATE NOCASE,
+  MenuTypeCode TEXT COLLATE NOCASE,
+  Standard TEXT COLLATE NOCASE,
+  MenuItemPrice REAL,
+  MemberPrice REAL,
+  CostPrice REAL,
+  Standard2 TEXT COLLATE NOCASE,
+  MenuItemPrice2 REAL,
+  MemberPrice2 REAL,
+  CostPrice2 REAL,
+  Standard3 TEXT COLLATE NOCASE,
+  MenuItemPrice3 REAL,
+  MemberPrice3 REAL,
+  CostPrice3 REAL,
+  Standard4 TEXT COLLATE NOCASE,
+  MenuItemPrice4 REAL,
+  MemberPrice4 REAL,
+  CostPrice4 REAL,
+  Standard5 TEXT COLLATE NOCASE,
+  MenuItemPrice5 REAL,
+  MemberPrice5 REAL,
+  CostPrice5 REAL,
+  Mask INTEGER,
+  HelpCode TEXT COLLATE NOCASE,
+  MessageTag INTEGER,
+  TimePriceTag INTEGER,
+  QtyNotSureTag INTEGER,
+  TimeTag INTEGER,
+  NeedSaleOut INTEGER,
+  CanChangeNamePrice INTEGER,
+  AddStandard TEXT COLLATE NOCASE,
+  CanBonusPay INTEGER,
+  AskQty INTEGER,
+  AskMemo INTEGER,
+  AskScanQty INTEGER,
+  MakeTime INTEGER,
+  CannotGift INTEGER,
+  CanBackWORight INTEGER,
+  BarCode TEXT COLLATE NOCASE,
+  NeedMaker INTEGER,
+  DeptCode TEXT COLLATE NOCASE,
+  CanRemark INTEGER,
+  QtyConfine INTEGER,
+  DefaultMemo TEXT COLLATE NOCASE,
+  TaxRate REAL,
+  HopeRate REAL,
+  HopeRate2 REAL,
+  HopeRate3 REAL,
+  HopeRate4 REAL,
+  HopeRate5 REAL,
+  PhotoTag INTEGER,
+  DishStatus INTEGER,
+  Deleted INTEGER,
+  Remark TEXT COLLATE NOCASE
+);
+
+-- Staff members. Rights, Rights2 and Rights3 are the role masks; Password
+-- holds the host's digest; GiftRoleID links to the gift dish roles.
+CREATE TABLE HotelUser (
+  UserID TEXT COLLATE NOCASE PRIMARY KEY,
+  UserName TEXT COLLATE NOCASE,
+  DeptCode TEXT COLLATE NOCASE,
+  Password TEXT,
+  Rights INTEGER,
+  Rights2 INTEGER,
+  Rights3 INTEGER,
+  Sex INTEGER,
+  Phone TEXT COLLATE NOCASE,
+  CardTypeList TEXT COLLATE NOCASE,
+  OrderLimitAmt REAL,
+  MaxPreDiscount REAL,
+  Deleted INTEGER,
+  PassNo TEXT COLLATE NOCASE,
+  GiftRoleID INTEGER
+);
+
+-- The users as the host application presents them for reading.
+CREATE VIEW HotelUser_V AS
+  SELECT UserID, UserName, DeptCode, PassNo, GiftRoleID, Deleted FROM HotelUser;
+
+-- Stock items.
+CREATE TABLE S_Item (
+  ItemCode TEXT COLLATE NOCASE PRIMARY KEY,
+  ItemName TEXT COLLATE NOCASE,
+  TypeCode TEXT COLLATE NOCASE,
+  StoreUnit TEXT COLLATE NOCASE,
+  StoreRate INTEGER,
+  CalcUnit TEXT COLLATE NOCASE,
+  CalcRate INTEGER,
+  Org_StoreUnit TEXT COLLATE NOCASE,
+  Org_Rate REAL,
+  HelpCode TEXT COLLATE NOCASE,
+  MaxQty REAL,
+  MinQty REAL,
+  Add_StoreUnit TEXT COLLATE NOCASE,
+  MaxPrice REAL,
+  BarCode TEXT COLLATE NOCASE,
+  Deleted INTEGER
+);
+
+-- Accounting subjects; class 1 are first-level subjects, class 2 the payment
+-- subjects under them. PayTag 0 means a settlement subject.
+CREATE TABLE Subject (
+  SubjectCode TEXT COLLATE NOCASE PRIMARY KEY,
+  SubjectName TEXT COLLATE NOCASE,
+  SubjectEName TEXT COLLATE NOCASE,
+  SubjectEName2 TEXT COLLATE NOCASE,
+  SubjectClass INTEGER,
+  SubjectType INTEGER,
+  PayTag INTEGER,
+  PayMemoTag INTEGER,
+  NoChange INTEGER,
+  PayVisible INTEGER,
+  QuickUse INTEGER,
+  CanInvoice INTEGER,
+  BillCost REAL,
+  UseAmount REAL,
+  Company TEXT COLLATE NOCASE,
+  PostCode TEXT COLLATE NOCASE,
+  Address TEXT COLLATE NOCASE,
+  Tele TEXT COLLATE NOCASE,
+  Fax TEXT COLLATE NOCASE,
+  Contact TEXT COLLATE NOCASE,
+  Mobile TEXT COLLATE NOCASE,
+  CreditLimit REAL,
+  Remark TEXT COLLATE NOCASE
+);
+
+-- First-level departments; IsProduct 1 marks production departments.
+CREATE TABLE Dept (
+  DeptCode TEXT COLLATE NOCASE PRIMARY KEY,
+  DeptName TEXT COLLATE NOCASE,
+  IsProduct INTEGER,
+  Rights INTEGER,
+  Rights2 INTEGER,
+  Rights3 INTEGER
+);
+
+-- Discount types.
+CREATE TABLE CardType (
+  CardTypeCode TEXT COLLATE NOCASE PRIMARY KEY,
+  CardTypeName TEXT COLLATE NOCASE,
+  CardTypeEName TEXT COLLATE NOCASE,
+  CardTypeEName2 TEXT COLLATE NOCASE,
+  AllowJifen INTEGER
+);
+
+-- Storehouses.
+CREATE TABLE S_Store (
+  StoreCode INTEGER PRIMARY KEY,
+  StoreName TEXT COLLATE NOCASE
+);
+
+-- Time sections of the day, times stored as "HH:NN" or a date-time text.
+CREATE TABLE TimeSection (
+  TimeID INTEGER PRIMARY KEY,
+  StartTime TEXT,
+  EndTime TEXT
+);
+
+-- Meal sections (shifts).
+CREATE TABLE MealSection (
+  MealSectionCode INTEGER PRIMARY KEY,
+  MealSectionName TEXT COLLATE NOCASE,
+  Deleted INTEGER,
+  StartTime TEXT,
+  EndTime TEXT
+);
