@@ -68,6 +68,9 @@ TEST(FloatText, ShortestFormWithFifteenDigits) {
   EXPECT_EQ(FloatToText(0.1 + 0.2), "0.3");
   EXPECT_EQ(FloatToText(-0.0), "0");
   EXPECT_EQ(FloatToText(123456.789), "123456.789");
+  EXPECT_EQ(FloatToText(100), "100");
+  EXPECT_EQ(FloatToText(-2500), "-2500");
+  EXPECT_EQ(FloatToText(1e20), "1e+20");
 }
 
 TEST(TextHelpers, QuotedStrDoublesQuotes) {

@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <ctime>
 
 #include "base/Error.h"
@@ -202,13 +203,15 @@ std::optional<DateTime> ParseStoredDateTime(std::string_view text) {
 std::string FloatToText(double value) {
   if (!std::isfinite(value)) return std::isnan(value) ? "NAN" : (value > 0 ? "INF" : "-INF");
   char buf[64];
-  // The shortest of %.1g .. %.15g that reads back as the %.15g value.
+  // The shortest of %.1g .. %.15g that reads back as the %.15g value, with an
+  // exponent only where %.15g has one (100 is "100", not "1e+02").
   std::snprintf(buf, sizeof buf, "%.15g", value);
   double target = std::strtod(buf, nullptr);
+  bool exponent = std::strchr(buf, 'e') != nullptr;
   for (int precision = 1; precision < 15; ++precision) {
     char shorter[64];
     std::snprintf(shorter, sizeof shorter, "%.*g", precision, value);
-    if (std::strtod(shorter, nullptr) == target) {
+    if (std::strtod(shorter, nullptr) == target && (exponent || std::strchr(shorter, 'e') == nullptr)) {
       std::snprintf(buf, sizeof buf, "%s", shorter);
       break;
     }
