@@ -144,7 +144,7 @@ TEST(SqlServerConnectionTest, UnreachableServerFailsFastWithTheDriversMessage) {
   sx::db::Connection c;
   // Port 1 on this machine: nothing listens there.
   c.SetConnectionString(
-      "Provider=SQLOLEDB.1;Password=Secr3t;Persist Security Info=True;User ID=sa;"
+      "Provider=SQLOLEDB.1;Password='Secr3t;x}y';Persist Security Info=True;User ID=sa;"
       "Initial Catalog=Quelvo;Data Source=127.0.0.1,1");
   auto start = std::chrono::steady_clock::now();
   try {
@@ -153,7 +153,9 @@ TEST(SqlServerConnectionTest, UnreachableServerFailsFastWithTheDriversMessage) {
   } catch (const sx::db::DbError& e) {
     std::string message = e.what();
     EXPECT_NE(message.find("FreeTDS"), std::string::npos) << message;
+    EXPECT_NE(message.find("Unable to connect"), std::string::npos) << message;
     EXPECT_EQ(message.find("Secr3t"), std::string::npos) << message;
+    EXPECT_EQ(message.find("x}y"), std::string::npos) << message;
   }
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));
   EXPECT_FALSE(c.Connected());

@@ -2,6 +2,8 @@
 // system's ODBC on Windows; also any SQLite ODBC driver. Every call is the
 // wide-character one, so text travels as UTF-16 whatever the client charset.
 #ifdef _WIN32
+#define NOMINMAX
+#define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 #endif
 #include <sql.h>
@@ -392,6 +394,7 @@ class OdbcBackend final : public Backend {
  public:
   explicit OdbcBackend(const std::string& connectionString)
       : env_(SQL_HANDLE_ENV, SQL_NULL_HANDLE), dbc_(SQL_HANDLE_DBC, InitEnvironment(env_)) {
+    // Not every driver honours it; those that do bound an unreachable server.
     SQLSetConnectAttrW(dbc_.get(), SQL_ATTR_LOGIN_TIMEOUT,
                        reinterpret_cast<SQLPOINTER>(kLoginTimeoutSeconds), 0);
     WString cs = Widen(connectionString);
