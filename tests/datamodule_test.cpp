@@ -6,6 +6,7 @@
 
 #include "datamodule/udmio.h"
 #include "ui/uLogMessage.h"
+#include "support/OdbcSupport.h"
 #include "support/TestSupport.h"
 
 using sx::Tdmio;
@@ -23,33 +24,50 @@ struct DataModuleTest : ::testing::Test {
   }
 };
 
+// The same behaviour through the native engine and through ODBC.
+struct DataModuleOnEngineTest : DataModuleTest, ::testing::WithParamInterface<sxtest::Engine> {
+  void SetUp() override {
+    if (GetParam() == sxtest::Engine::Odbc && !sxtest::RegisterOdbcDrivers())
+      GTEST_SKIP() << "the SQLite ODBC driver is not installed";
+    DataModuleTest::SetUp();
+  }
+  std::string Cs(const std::string& path) const { return sxtest::ConnectionStringFor(GetParam(), path); }
+};
+
+std::string EngineParamName(const ::testing::TestParamInfo<sxtest::Engine>& info) {
+  return sxtest::EngineName(info.param);
+}
+
 }  // namespace
 
-TEST_F(DataModuleTest, MatchingVersionPassesWithoutPrompt) {
+INSTANTIATE_TEST_SUITE_P(BothEngines, DataModuleOnEngineTest,
+                         ::testing::Values(sxtest::Engine::Native, sxtest::Engine::Odbc), EngineParamName);
+
+TEST_P(DataModuleOnEngineTest, MatchingVersionPassesWithoutPrompt) {
   sxtest::HostCapture host;
   Tdmio dm;
   std::string msg;
-  EXPECT_TRUE(dm.Start(store, false, msg));
+  EXPECT_TRUE(dm.Start(Cs(store), false, msg));
   Tdmio dg;
-  EXPECT_TRUE(dg.Start(group, true, msg));
+  EXPECT_TRUE(dg.Start(Cs(group), true, msg));
   EXPECT_TRUE(host.prompts.empty());
 }
 
-TEST_F(DataModuleTest, LowerCaseEditionLetterPasses) {
+TEST_P(DataModuleOnEngineTest, LowerCaseEditionLetterPasses) {
   sxtest::SqlExec(store, "update Version set VersionNo='2.5.2011.1n'");
   sxtest::HostCapture host;
   Tdmio dm;
   std::string msg;
-  EXPECT_TRUE(dm.Start(store, false, msg));
+  EXPECT_TRUE(dm.Start(Cs(store), false, msg));
   EXPECT_TRUE(host.prompts.empty());
 }
 
-TEST_F(DataModuleTest, TrailingBlankPromptsAndNoKeepsMessageEmpty) {
+TEST_P(DataModuleOnEngineTest, TrailingBlankPromptsAndNoKeepsMessageEmpty) {
   sxtest::SqlExec(store, "update Version set VersionNo='2.5.2011.1N '");
   sxtest::HostCapture host(false);
   Tdmio dm;
   std::string msg;
-  EXPECT_FALSE(dm.Start(store, false, msg));
+  EXPECT_FALSE(dm.Start(Cs(store), false, msg));
   EXPECT_EQ(msg, "");
   ASSERT_EQ(host.prompts.size(), 1u);
   EXPECT_EQ(host.prompts[0],
@@ -57,31 +75,31 @@ TEST_F(DataModuleTest, TrailingBlankPromptsAndNoKeepsMessageEmpty) {
             "请问要继续吗？");
 }
 
-TEST_F(DataModuleTest, EmptyVersionTablePromptsWithEmptyVersionAndYesGoesOn) {
+TEST_P(DataModuleOnEngineTest, EmptyVersionTablePromptsWithEmptyVersionAndYesGoesOn) {
   sxtest::SqlExec(group, "delete from Group_Version");
   sxtest::HostCapture host(true);
   Tdmio dm;
   std::string msg;
-  EXPECT_TRUE(dm.Start(group, true, msg));
+  EXPECT_TRUE(dm.Start(Cs(group), true, msg));
   ASSERT_EQ(host.prompts.size(), 1u);
   EXPECT_EQ(host.prompts[0],
             "请确认|当前集团版数据库版本号:\r\n与本程序支持的版本号:2.5.2011.1G不符,\r\n请问要继续吗？");
 }
 
-TEST_F(DataModuleTest, OtherEditionsStampPrompts) {
+TEST_P(DataModuleOnEngineTest, OtherEditionsStampPrompts) {
   sxtest::SqlExec(group, "update Group_Version set VersionNo='2.5.2011.1N'");
   sxtest::HostCapture host(false);
   Tdmio dm;
   std::string msg;
-  EXPECT_FALSE(dm.Start(group, true, msg));
+  EXPECT_FALSE(dm.Start(Cs(group), true, msg));
   EXPECT_EQ(host.prompts.size(), 1u);
 }
 
-TEST_F(DataModuleTest, MissingVersionTableFailsWithoutPrompt) {
+TEST_P(DataModuleOnEngineTest, MissingVersionTableFailsWithoutPrompt) {
   sxtest::HostCapture host;
   Tdmio dm;
   std::string msg;
-  EXPECT_FALSE(dm.Start(store, true, msg));  // a store database has no Group_Version
+  EXPECT_FALSE(dm.Start(Cs(store), true, msg));  // a store database has no Group_Version
   EXPECT_NE(msg.find("Group_Version"), std::string::npos);
   EXPECT_TRUE(host.prompts.empty());
 }
@@ -102,9 +120,10 @@ TEST_F(DataModuleTest, UnknownConnectionStringIsNamed) {
   }
 }
 
-TEST_F(DataModuleTest, CentralControlFlagRefusesOnlyOne) {
+TEST_P(DataModuleOnEngineTest, CentralControlFlagRefusesOnlyOne) {
   Tdmio dm;
-  dm.Connect("Provider=SQLite;Data Source=" + store);
+  dm.Connect(GetParam() == sxtest::Engine::Native ? "Provider=SQLite;Data Source=" + store
+                                                  : Cs(store));
   EXPECT_TRUE(dm.ImportAllowed("ControlMenu"));  // no brand row
   sxtest::SqlExec(store, "insert into Group_Brand(BrandID,ControlMenu) values('B1',NULL)");
   EXPECT_TRUE(dm.ImportAllowed("ControlMenu"));
@@ -116,9 +135,9 @@ TEST_F(DataModuleTest, CentralControlFlagRefusesOnlyOne) {
   EXPECT_FALSE(dm.ImportAllowed("ControlMenu"));
 }
 
-TEST_F(DataModuleTest, FirstStampInsertsAndLaterOnesUpdate) {
+TEST_P(DataModuleOnEngineTest, FirstStampInsertsAndLaterOnesUpdate) {
   Tdmio dm;
-  dm.Connect(group);
+  dm.Connect(Cs(group));
   const std::string update = "Update Group_DownloadVersion set MenuVersion='x' where BrandID=:brandid";
   const std::string insert =
       "Insert into Group_DownloadVersion(BrandID,MenuVersion) values(:brandid,'first')";
@@ -130,10 +149,10 @@ TEST_F(DataModuleTest, FirstStampInsertsAndLaterOnesUpdate) {
             std::vector<std::string>{"x"});
 }
 
-TEST_F(DataModuleTest, FailingItemRollsBackAloneAndIsLogged) {
+TEST_P(DataModuleOnEngineTest, FailingItemRollsBackAloneAndIsLogged) {
   sxtest::HostCapture host;
   Tdmio dm;
-  dm.Connect(group);
+  dm.Connect(Cs(group));
   auto insertBrand = [&](const std::string& id) {
     dm.qSet.Close();
     dm.qSet.SetSQL("insert into Group_Brand(BrandID) values(:brandid)");
@@ -158,9 +177,9 @@ TEST_F(DataModuleTest, FailingItemRollsBackAloneAndIsLogged) {
   sx::ui::TfLogMessage::Log().Finish();
 }
 
-TEST_F(DataModuleTest, OverlongStringParameterIsRefusedWithItsName) {
+TEST_P(DataModuleOnEngineTest, OverlongStringParameterIsRefusedWithItsName) {
   Tdmio dm;
-  dm.Connect(group);
+  dm.Connect(Cs(group));
   dm.qSet.SetSQL("insert into Group_Brand(BrandID) values(:brandid)");
   try {
     dm.qSet.SetString("brandid", 8, "退菜退菜退");  // width 10 in code page 936

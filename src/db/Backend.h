@@ -25,6 +25,7 @@ struct BoundParam {
   bool isNull = true;
   Value value;
   DateTime dateTime;  // set for ParamType::DateTime
+  int size = 0;       // the declared size of a string (0: none declared)
 };
 
 struct ResultSet {
@@ -64,6 +65,8 @@ std::unique_ptr<Backend> OpenBackend(const std::string& connectionString);
 std::unique_ptr<Backend> OpenSqlite(const std::string& path);
 #ifdef SETUPXFER_HAVE_ODBC
 std::unique_ptr<Backend> OpenOdbc(const std::string& odbcConnectionString);
+// An OLE DB string for SQL Server, through the platform's SQL Server driver.
+std::unique_ptr<Backend> OpenSqlServer(const std::string& oleDbConnectionString);
 #endif
 
 }  // namespace sx::db

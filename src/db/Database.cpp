@@ -180,10 +180,10 @@ void Query::SetSQL(std::string text) {
 BoundParam& Query::Declare(std::string_view name, ParamType type) {
   for (auto& p : params_)
     if (SameTextIgnoringCase(p.name, name)) {
-      p = BoundParam{std::string(name), type, true, {}, {}};
+      p = BoundParam{std::string(name), type, true, {}, {}, 0};
       return p;
     }
-  params_.push_back(BoundParam{std::string(name), type, true, {}, {}});
+  params_.push_back(BoundParam{std::string(name), type, true, {}, {}, 0});
   return params_.back();
 }
 
@@ -193,6 +193,7 @@ void Query::SetString(std::string_view name, int size, std::string_view value) {
                   " characters; the value '" + std::string(value) + "' is longer");
   BoundParam& p = Declare(name, ParamType::String);
   p.isNull = false;
+  p.size = size;
   p.value = std::string(value);
 }
 
@@ -228,7 +229,7 @@ void Query::SetMemo(std::string_view name, std::string_view value) {
   p.value = std::string(value);
 }
 
-void Query::SetNull(std::string_view name, ParamType type, int /*size*/) { Declare(name, type); }
+void Query::SetNull(std::string_view name, ParamType type, int size) { Declare(name, type).size = size; }
 
 void Query::Open() {
   if (active_) return;

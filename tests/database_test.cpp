@@ -1,0 +1,200 @@
+// The database layer behaves alike on the native SQLite engine and through
+// ODBC (the SQLite ODBC driver); fixtures are made and checked with SQLite's
+// own API.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "db/Database.h"
+#include "support/OdbcSupport.h"
+#include "support/TestSupport.h"
+
+using sx::db::Connection;
+using sx::db::DbError;
+using sx::db::Query;
+using sxtest::Engine;
+
+namespace {
+
+struct DatabaseTest : ::testing::TestWithParam<Engine> {
+  sxtest::TempDir dir;
+  std::string path = dir.File("group.db");
+  Connection connection;
+
+  void SetUp() override {
+    if (GetParam() == Engine::Odbc && !sxtest::RegisterOdbcDrivers())
+      GTEST_SKIP() << "the SQLite ODBC driver is not installed";
+    sxtest::CreateDatabase(path, sxtest::Edition::Group);
+    sxtest::SqlExec(path,
+                    "create table Probe(ID integer primary key, Name varchar(40), Qty integer, "
+                    "Price float, Stamp datetime, Note text)");
+    connection.SetConnectionString(sxtest::ConnectionStringFor(GetParam(), path));
+    connection.Open();
+  }
+
+  std::vector<std::vector<std::string>> Rows(const std::string& sql) { return sxtest::SqlRows(path, sql); }
+};
+
+std::string EngineParamName(const ::testing::TestParamInfo<Engine>& info) {
+  return sxtest::EngineName(info.param);
+}
+
+}  // namespace
+
+INSTANTIATE_TEST_SUITE_P(BothEngines, DatabaseTest, ::testing::Values(Engine::Native, Engine::Odbc),
+                         EngineParamName);
+
+TEST_P(DatabaseTest, ChineseTextRoundTripsExactly) {
+  // Includes a character outside the basic plane, which UTF-16 keeps as a pair.
+  const std::string name = "退菜理由·宫保鸡丁𠀋";
+  Query q(connection);
+  q.SetSQL("insert into Group_Brand(BrandID,BrandName) values(:brandid,:brandname)");
+  q.SetString("brandid", 8, "品牌1");
+  q.SetString("brandname", 40, name);
+  EXPECT_EQ(q.ExecSQL(), 1);
+  EXPECT_EQ(Rows("select BrandID,BrandName from Group_Brand"),
+            (std::vector<std::vector<std::string>>{{"品牌1", name}}));
+
+  q.SetSQL("select BrandName from Group_Brand where BrandID=:brandid");
+  q.SetString("brandid", 8, "品牌1");
+  q.Open();
+  ASSERT_FALSE(q.Eof());
+  EXPECT_EQ(q.FieldByName("brandname").AsString(), name);
+}
+
+TEST_P(DatabaseTest, ParametersOfEveryTypeAndNullAreStored) {
+  Query q(connection);
+  q.SetSQL("insert into Probe(ID,Name,Qty,Price,Stamp,Note) values(:id,:name,:qty,:price,:stamp,:note)");
+  q.SetInteger("id", 1);
+  q.SetString("name", 40, "O'Brien; \"quoted\"");
+  q.SetInteger("qty", 5000000000);  // beyond 32 bits
+  q.SetFloat("price", 12.5);
+  q.SetDateTime("stamp", sx::DateTime{2011, 5, 20, 13, 45, 7});
+  q.SetMemo("note", "备注");
+  EXPECT_EQ(q.ExecSQL(), 1);
+  q.SetSQL("insert into Probe(ID,Name,Qty,Price,Stamp,Note) values(:id,:name,:qty,:price,:stamp,:note)");
+  q.SetInteger("id", 2);
+  q.SetOptionalString("name", 40, "");
+  q.SetNull("qty", sx::db::ParamType::Integer);
+  q.SetNull("price", sx::db::ParamType::Float);
+  q.SetNull("stamp", sx::db::ParamType::DateTime);
+  q.SetNull("note", sx::db::ParamType::Memo);
+  EXPECT_EQ(q.ExecSQL(), 1);
+
+  EXPECT_EQ(Rows("select ID,Name,Qty,Price,Stamp,Note,typeof(Qty),typeof(Price) from Probe order by ID"),
+            (std::vector<std::vector<std::string>>{
+                {"1", "O'Brien; \"quoted\"", "5000000000", "12.5", "2011-05-20 13:45:07", "备注", "integer",
+                 "real"},
+                {"2", "", "", "", "", "", "null", "null"}}));
+  EXPECT_EQ(Rows("select count(*) from Probe where Name is null and Note is null")[0][0], "1");
+
+  q.SetSQL("select ID,Name,Qty,Price,Stamp,Note from Probe order by ID");
+  q.Open();
+  EXPECT_EQ(q.FieldByName("Qty").AsInteger(), 5000000000);
+  EXPECT_DOUBLE_EQ(q.FieldByName("Price").AsFloat(), 12.5);
+  EXPECT_EQ(q.FieldByName("Stamp").AsDateTime(), (sx::DateTime{2011, 5, 20, 13, 45, 7}));
+  EXPECT_EQ(q.FieldByName("Stamp").AsString(), "2011-05-20 13:45:07");
+  q.Next();
+  for (const char* column : {"Name", "Qty", "Price", "Stamp", "Note"}) {
+    EXPECT_TRUE(q.FieldByName(column).IsNull()) << column;
+    EXPECT_EQ(q.FieldByName(column).AsString(), "") << column;
+  }
+  EXPECT_EQ(q.FieldByName("Qty").AsInteger(), 0);
+}
+
+TEST_P(DatabaseTest, LongTextIsReadWhole) {
+  std::string note;
+  for (int i = 0; i < 3000; ++i) note += i % 7 == 0 ? "a" : "长";
+  note += "𠀋end";
+  Query q(connection);
+  q.SetSQL("insert into Probe(ID,Note) values(1,:note)");
+  q.SetMemo("note", note);
+  q.ExecSQL();
+  EXPECT_EQ(Rows("select Note from Probe")[0][0], note);
+  q.SetSQL("select Note from Probe");
+  q.Open();
+  EXPECT_EQ(q.Fields(0).AsString(), note);
+}
+
+TEST_P(DatabaseTest, ExecuteCountsRowsAffected) {
+  sxtest::SqlExec(path, "insert into Probe(ID,Qty) values(1,1),(2,1),(3,2)");
+  Query q(connection);
+  q.SetSQL("update Probe set Name='x' where Qty=:qty");
+  q.SetInteger("qty", 1);
+  EXPECT_EQ(q.ExecSQL(), 2);
+  q.SetInteger("qty", 9);
+  EXPECT_EQ(q.ExecSQL(), 0);
+  q.SetSQL("delete from Probe");
+  EXPECT_EQ(q.ExecSQL(), 3);
+}
+
+TEST_P(DatabaseTest, CommitKeepsAndRollbackDiscards) {
+  Query q(connection);
+  EXPECT_FALSE(connection.InTransaction());
+  connection.BeginTrans();
+  EXPECT_TRUE(connection.InTransaction());
+  q.SetSQL("insert into Probe(ID,Name) values(1,'kept')");
+  q.ExecSQL();
+  connection.CommitTrans();
+  EXPECT_FALSE(connection.InTransaction());
+
+  connection.BeginTrans();
+  q.SetSQL("insert into Probe(ID,Name) values(2,'dropped')");
+  q.ExecSQL();
+  connection.RollbackTrans();
+  EXPECT_FALSE(connection.InTransaction());
+  EXPECT_EQ(sxtest::SqlColumn(path, "select Name from Probe"), std::vector<std::string>{"kept"});
+
+  // Back in auto-commit: a write outside a transaction is visible at once.
+  q.SetSQL("insert into Probe(ID,Name) values(3,'auto')");
+  q.ExecSQL();
+  EXPECT_EQ(sxtest::SqlColumn(path, "select Name from Probe order by ID"),
+            (std::vector<std::string>{"kept", "auto"}));
+}
+
+TEST_P(DatabaseTest, ClosingInsideATransactionRollsItBack) {
+  connection.BeginTrans();
+  Query q(connection);
+  q.SetSQL("insert into Probe(ID,Name) values(1,'x')");
+  q.ExecSQL();
+  connection.Close();
+  EXPECT_TRUE(sxtest::SqlRows(path, "select * from Probe").empty());
+}
+
+TEST_P(DatabaseTest, LocateFindsFirstMatchExactlyOrIgnoringCase) {
+  sxtest::SqlExec(path, "insert into Probe(ID,Name) values(1,'Abc'),(2,'abc'),(3,'菜')");
+  Query q(connection);
+  q.SetSQL("select ID,Name from Probe order by ID");
+  q.Open();
+  EXPECT_TRUE(q.Locate("Name", "abc", false));
+  EXPECT_EQ(q.FieldByName("ID").AsInteger(), 2);
+  EXPECT_TRUE(q.Locate("name", "ABC", true));
+  EXPECT_EQ(q.FieldByName("ID").AsInteger(), 1);
+  EXPECT_TRUE(q.Locate("Name", "菜", false));
+  EXPECT_EQ(q.FieldByName("ID").AsInteger(), 3);
+  EXPECT_FALSE(q.Locate("Name", "ABC", false));
+}
+
+TEST_P(DatabaseTest, ErrorsCarryTheEnginesMessage) {
+  Query q(connection);
+  q.SetSQL("select * from NoSuchTable");
+  try {
+    q.Open();
+    FAIL() << "no error";
+  } catch (const DbError& e) {
+    EXPECT_NE(std::string(e.what()).find("no such table: NoSuchTable"), std::string::npos) << e.what();
+  }
+  sxtest::SqlExec(path, "insert into Group_Brand(BrandID) values('B1')");
+  q.SetSQL("insert into Group_Brand(BrandID) values(:brandid)");
+  q.SetString("brandid", 8, "B1");
+  try {
+    q.ExecSQL();
+    FAIL() << "no error";
+  } catch (const DbError& e) {
+    EXPECT_NE(std::string(e.what()).find("UNIQUE constraint failed"), std::string::npos) << e.what();
+  }
+  // The connection is still usable after a failed statement.
+  q.SetSQL("select count(*) from Group_Brand");
+  q.Open();
+  EXPECT_EQ(q.Fields(0).AsInteger(), 1);
+}
