@@ -335,7 +335,34 @@ class StringItemText {
   std::string Take() {
     inT_ = false;
     phonetic_ = 0;
-    return std::move(text_);
+    return DecodeEscapes(std::move(text_));
+  }
+
+  // Characters that XML cannot carry are written as _xHHHH_ (an underscore
+  // itself as _x005F_ when it would look like one).
+  static std::string DecodeEscapes(std::string text) {
+    if (text.find("_x") == std::string::npos) return text;
+    std::string out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+      unsigned code = 0;
+      if (text.compare(i, 2, "_x") == 0 && i + 7 <= text.size() && text[i + 6] == '_' &&
+          std::from_chars(text.data() + i + 2, text.data() + i + 6, code, 16).ptr == text.data() + i + 6) {
+        if (code < 0x80) {
+          out += static_cast<char>(code);
+        } else if (code < 0x800) {
+          out += static_cast<char>(0xC0 | (code >> 6));
+          out += static_cast<char>(0x80 | (code & 0x3F));
+        } else {
+          out += static_cast<char>(0xE0 | (code >> 12));
+          out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+          out += static_cast<char>(0x80 | (code & 0x3F));
+        }
+        i += 6;
+      } else {
+        out += text[i];
+      }
+    }
+    return out;
   }
 
  private:
