@@ -30,7 +30,7 @@ class ZipArchive {
  public:
   explicit ZipArchive(const std::string& fileName) {
     int error = 0;
-    zip_ = zip_open(fileName.c_str(), ZIP_RDONLY | ZIP_CHECKCONS, &error);
+    zip_ = zip_open(fileName.c_str(), ZIP_RDONLY, &error);
     if (!zip_) {
       zip_error_t ze;
       zip_error_init_with_code(&ze, error);

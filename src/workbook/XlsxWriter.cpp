@@ -58,7 +58,6 @@ void WriteXlsxSheet(const std::string& fileName, const SheetCells& cells) {
   lxw_workbook_options options = {};
   options.constant_memory = LXW_TRUE;
   options.tmpdir = tmpdir.data();
-  options.use_zip64 = LXW_TRUE;
   lxw_workbook* workbook = workbook_new_opt(fileName.c_str(), &options);
   if (!workbook) throw Error("the workbook cannot be created");
   lxw_worksheet* sheet = workbook_add_worksheet(workbook, nullptr);
