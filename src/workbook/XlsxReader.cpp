@@ -346,7 +346,8 @@ class StringItemText {
     for (std::size_t i = 0; i < text.size(); ++i) {
       unsigned code = 0;
       if (text.compare(i, 2, "_x") == 0 && i + 7 <= text.size() && text[i + 6] == '_' &&
-          std::from_chars(text.data() + i + 2, text.data() + i + 6, code, 16).ptr == text.data() + i + 6) {
+          std::from_chars(text.data() + i + 2, text.data() + i + 6, code, 16).ptr == text.data() + i + 6 &&
+          (code < 0xD800 || code > 0xDFFF)) {
         if (code < 0x80) {
           out += static_cast<char>(code);
         } else if (code < 0x800) {
