@@ -1,7 +1,9 @@
 #include "ui/Host.h"
 
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
@@ -77,11 +79,20 @@ void HandOverWorkbook(const std::string& path) {
   const char* display = std::getenv("DISPLAY");
   const char* wayland = std::getenv("WAYLAND_DISPLAY");
   if ((display && *display) || (wayland && *wayland)) {
-    pid_t pid = fork();
-    if (pid == 0) {
-      execlp("xdg-open", "xdg-open", path.c_str(), static_cast<char*>(nullptr));
-      _exit(127);
+    // Double fork: the child starts the viewer in a grandchild and ends at
+    // once, so the viewer is adopted by init and never left as a zombie of
+    // the host's process.
+    pid_t child = fork();
+    if (child == 0) {
+      if (fork() == 0) {
+        execlp("xdg-open", "xdg-open", path.c_str(), static_cast<char*>(nullptr));
+        _exit(127);
+      }
+      _exit(0);
     }
+    if (child > 0)
+      while (waitpid(child, nullptr, 0) < 0 && errno == EINTR) {
+      }
   }
 }
 

@@ -1,6 +1,6 @@
 // The file engine behind TExcelOperation: a sheet held in memory, filled from
-// a workbook file (.xlsx or .xls, recognised by content) or written to a new
-// .xlsx when handed over.
+// a workbook file (.xlsx or .xls, recognised by content, not by name) or
+// written to a new .xlsx when handed over. No spreadsheet program is driven.
 #pragma once
 #include <functional>
 #include <memory>
@@ -14,7 +14,9 @@ class WorkbookEngine {
 
   // A new empty workbook for writing.
   static std::unique_ptr<WorkbookEngine> Create();
-  // Reads the active sheet of a workbook file; throws sx::Error naming the file.
+  // Reads the active sheet of a workbook file (of an .xls: its first sheet);
+  // throws sx::Error naming the file when it is missing, not a workbook,
+  // damaged, or larger than the engine's bounds.
   static std::unique_ptr<WorkbookEngine> Open(const std::string& fileName);
 
   // Trimmed text of a cell (row from 1, column from 0); empty when absent.
@@ -22,7 +24,10 @@ class WorkbookEngine {
   virtual void WriteCell(int row, int column, const std::string& text) = 0;
   // Every non-empty cell in row order, then column order.
   virtual void ForEachCell(const std::function<void(int row, int column, const std::string& text)>& fn) const = 0;
-  // Saves a created workbook and hands it over to the user.
+  // Saves a created workbook as a new .xlsx in the system's temporary folder,
+  // named after the sheet's title (row 1, column 2) and the time, and hands
+  // the file to ui::HandOverWorkbook. Throws sx::Error when the file cannot be
+  // saved; nothing is handed over then.
   virtual void HandOver() = 0;
 };
 

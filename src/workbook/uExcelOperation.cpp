@@ -12,7 +12,8 @@ TExcelOperation::~TExcelOperation() {
   try {
     if (created_) engine_->HandOver();
   } catch (...) {
-    // A destructor must not throw; the hand-over reports its own failures.
+    // A destructor must not throw. A workbook that cannot be saved is not
+    // handed over; the export has already reported its own result.
   }
   engine_.reset();
 }

@@ -1,0 +1,26 @@
+// The workbook file formats the engine reads and writes. Each function throws
+// sx::Error with a reason; the engine adds the file's name.
+#pragma once
+#include <string>
+
+#include "workbook/SheetCells.h"
+
+namespace sx {
+
+// Upper bounds on what a read workbook may cost, whatever its files claim.
+inline constexpr std::size_t kMaxPartBytes = 256u << 20;   // one unpacked part
+inline constexpr std::size_t kMaxTotalBytes = 512u << 20;  // all unpacked parts
+inline constexpr std::size_t kMaxCells = 5000000;          // cells with text
+
+// Reads the active worksheet of an Office Open XML workbook (.xlsx): each
+// cell's text as the spreadsheet shows it, trimmed; empty cells are left out.
+void ReadXlsxSheet(const std::string& fileName, SheetCells& cells);
+
+// Reads the first worksheet of a BIFF workbook (.xls) likewise.
+void ReadXlsSheet(const std::string& fileName, SheetCells& cells);
+
+// Writes the cells into a new .xlsx file: one worksheet, every cell a string
+// formatted as text ("@").
+void WriteXlsxSheet(const std::string& fileName, const SheetCells& cells);
+
+}  // namespace sx

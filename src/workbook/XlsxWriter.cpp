@@ -1,0 +1,81 @@
+// Writes a sheet into a new .xlsx file with libxlsxwriter. The cells are
+// already sorted, so the library's row-at-a-time mode keeps memory low.
+#include <xlsxwriter.h>
+
+#include <string>
+
+#include "base/Error.h"
+#include "workbook/WorkbookFiles.h"
+
+namespace sx {
+
+namespace {
+
+// Excel's limit on the characters of a cell.
+constexpr std::size_t kMaxCellChars = 32767;
+
+// The text as valid UTF-8 of at most kMaxCellChars characters: a byte that
+// does not start a well-formed character becomes U+FFFD, so the file stays
+// well-formed XML whatever the database held.
+std::string CellUtf8(const std::string& text) {
+  std::string out;
+  out.reserve(text.size());
+  std::size_t chars = 0;
+  auto* s = reinterpret_cast<const unsigned char*>(text.data());
+  std::size_t n = text.size();
+  for (std::size_t i = 0; i < n && chars < kMaxCellChars; ++chars) {
+    unsigned char c = s[i];
+    std::size_t len = c < 0x80 ? 1 : (c >> 5) == 0x6 ? 2 : (c >> 4) == 0xE ? 3 : (c >> 3) == 0x1E ? 4 : 0;
+    bool ok = len != 0 && i + len <= n;
+    for (std::size_t k = 1; ok && k < len; ++k) ok = (s[i + k] & 0xC0) == 0x80;
+    if (ok && len > 1) {
+      // Reject overlong forms, surrogates and values beyond U+10FFFF.
+      unsigned cp = len == 2 ? (c & 0x1Fu) : len == 3 ? (c & 0x0Fu) : (c & 0x07u);
+      for (std::size_t k = 1; k < len; ++k) cp = (cp << 6) | (s[i + k] & 0x3Fu);
+      ok = (len == 2 && cp >= 0x80) || (len == 3 && cp >= 0x800 && (cp < 0xD800 || cp > 0xDFFF)) ||
+           (len == 4 && cp >= 0x10000 && cp <= 0x10FFFF);
+    }
+    if (ok) {
+      out.append(text, i, len);
+      i += len;
+    } else {
+      out += "\xEF\xBF\xBD";
+      ++i;
+    }
+  }
+  return out;
+}
+
+std::string FolderOf(const std::string& fileName) {
+  std::size_t slash = fileName.rfind('/');
+  return slash == std::string::npos ? std::string(".") : fileName.substr(0, slash);
+}
+
+}  // namespace
+
+void WriteXlsxSheet(const std::string& fileName, const SheetCells& cells) {
+  std::string tmpdir = FolderOf(fileName);
+  lxw_workbook_options options = {};
+  options.constant_memory = LXW_TRUE;
+  options.tmpdir = tmpdir.data();
+  lxw_workbook* workbook = workbook_new_opt(fileName.c_str(), &options);
+  if (!workbook) throw Error("the workbook cannot be created");
+  lxw_worksheet* sheet = workbook_add_worksheet(workbook, nullptr);
+  lxw_format* text = workbook_add_format(workbook);
+  if (!sheet || !text) {
+    workbook_close(workbook);
+    throw Error("the workbook cannot be created");
+  }
+  format_set_num_format(text, "@");
+  lxw_error failure = LXW_NO_ERROR;
+  cells.ForEach([&](int row, int column, const std::string& value) {
+    if (failure != LXW_NO_ERROR) return;
+    failure = worksheet_write_string(sheet, static_cast<lxw_row_t>(row - 1), static_cast<lxw_col_t>(column),
+                                     CellUtf8(value).c_str(), text);
+  });
+  lxw_error closed = workbook_close(workbook);
+  if (failure == LXW_NO_ERROR) failure = closed;
+  if (failure != LXW_NO_ERROR) throw Error(lxw_strerror(failure));
+}
+
+}  // namespace sx
