@@ -97,7 +97,7 @@ std::string XlsxTool() { return std::string(SETUPXFER_SOURCE_DIR) + "/tests/fixt
 }  // namespace
 
 void MakeXlsx(const std::string& path, const std::vector<Cell>& cells) {
-  std::string cmd = "python3 '" + XlsxTool() + "' write '" + path + "'";
+  std::string cmd = "/usr/bin/python3 '" + XlsxTool() + "' write '" + path + "'";
   FILE* p = popen(cmd.c_str(), "w");
   if (!p) throw std::runtime_error("cannot run " + cmd);
   for (const auto& c : cells)
@@ -106,7 +106,7 @@ void MakeXlsx(const std::string& path, const std::vector<Cell>& cells) {
 }
 
 std::vector<XlsxCell> ReadXlsx(const std::string& path) {
-  std::string cmd = "python3 '" + XlsxTool() + "' dump '" + path + "'";
+  std::string cmd = "/usr/bin/python3 '" + XlsxTool() + "' dump '" + path + "'";
   FILE* p = popen(cmd.c_str(), "r");
   if (!p) throw std::runtime_error("cannot run " + cmd);
   std::string out;
