@@ -62,6 +62,21 @@ TEST_P(DatabaseTest, ChineseTextRoundTripsExactly) {
   EXPECT_EQ(q.FieldByName("brandname").AsString(), name);
 }
 
+TEST_P(DatabaseTest, ChineseTextInsideTheStatementMatchesStoredText) {
+  // Statements splice sheet values as quoted literals; they must reach the
+  // engine unchanged, not only bound parameters.
+  sxtest::SqlExec(path, "insert into Group_Brand(BrandID,BrandName) values('B1','上错菜')");
+  Query q(connection);
+  q.SetSQL("select count(*) from Group_Brand where BrandName='上错菜'");
+  q.Open();
+  EXPECT_EQ(q.Fields(0).AsInteger(), 1);
+  q.Close();
+  q.SetSQL("update Group_Brand set BrandName='客人''s 要求' where BrandID='B1'");
+  EXPECT_EQ(q.ExecSQL(), 1);
+  EXPECT_EQ(Rows("select BrandName from Group_Brand"),
+            (std::vector<std::vector<std::string>>{{"客人's 要求"}}));
+}
+
 TEST_P(DatabaseTest, ParametersOfEveryTypeAndNullAreStored) {
   Query q(connection);
   q.SetSQL("insert into Probe(ID,Name,Qty,Price,Stamp,Note) values(:id,:name,:qty,:price,:stamp,:note)");

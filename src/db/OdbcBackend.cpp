@@ -509,8 +509,18 @@ class OdbcBackend final : public Backend {
   // (SQL_NO_DATA), which is not an error.
   bool Run(SQLHSTMT h, const std::string& sql, const std::vector<BoundParam>& params,
            std::vector<ParamBuffer>& buffers) {
-    WString text = Widen(sql);
-    Check(SQLPrepareW(h, text.data(), static_cast<SQLINTEGER>(text.size())), SQL_HANDLE_STMT, h, "SQLPrepare");
+    if (dialect_ == DialectKind::Sqlite) {
+      // The SQLite driver takes UTF-8 statement text through the narrow call;
+      // through the wide one the driver manager narrows it to the locale's
+      // charset and loses every non-ASCII character of a literal.
+      std::string text = sql;
+      Check(SQLPrepare(h, reinterpret_cast<SQLCHAR*>(text.data()), static_cast<SQLINTEGER>(text.size())),
+            SQL_HANDLE_STMT, h, "SQLPrepare");
+    } else {
+      WString text = Widen(sql);
+      Check(SQLPrepareW(h, text.data(), static_cast<SQLINTEGER>(text.size())), SQL_HANDLE_STMT, h,
+            "SQLPrepare");
+    }
     for (std::size_t i = 0; i < params.size(); ++i)
       BindParam(h, static_cast<SQLUSMALLINT>(i + 1), params[i], buffers[i], dialect_);
     SQLRETURN rc = SQLExecute(h);
