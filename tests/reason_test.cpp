@@ -1,6 +1,7 @@
 // Reason lists end to end, through the exported functions as a host calls them.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <cstring>
 
 #include "setupxfer.h"
@@ -174,6 +175,17 @@ TEST_P(ReasonTest, BadConnectionFailsWithoutOpeningTheLog) {
   EXPECT_EQ(ExportBackReason(absent.c_str(), error), 0);
   EXPECT_NE(std::string(error).find("absent.db"), std::string::npos);
   EXPECT_TRUE(host.lines.empty());
+  EXPECT_TRUE(host.workbooks.empty());
+}
+
+TEST_P(ReasonTest, ExportWhoseWorkbookCannotBeSavedFails) {
+  const char* old = std::getenv("TMPDIR");
+  std::string saved = old ? old : "";
+  setenv("TMPDIR", "/nonexistent/folder", 1);
+  sxtest::HostCapture host;
+  EXPECT_EQ(ExportBackReason(Conn(store).c_str(), error), 0);
+  if (old) setenv("TMPDIR", saved.c_str(), 1); else unsetenv("TMPDIR");
+  EXPECT_NE(std::string(error).find("Cannot save the workbook"), std::string::npos) << error;
   EXPECT_TRUE(host.workbooks.empty());
 }
 

@@ -48,8 +48,8 @@ bool RunExport(Tdmio& dm, const std::string& connection, bool group, std::string
     TExcelOperation xls;
     if (!xls.NewWorkbook(message)) return false;
     SheetWriter writer(xls);
-    write(writer);
-    // Leaving the scope hands the workbook over, also after an exception.
+    write(writer);  // on an exception the destructor still hands over what was written
+    xls.HandOver();
   } catch (const std::exception& e) {
     message = e.what();
     dm.qGet.Close();

@@ -10,12 +10,18 @@ TExcelOperation::TExcelOperation() = default;
 TExcelOperation::~TExcelOperation() {
   if (!engine_) return;
   try {
+    // An export that stopped on an error still shows what it wrote.
     if (created_) engine_->HandOver();
   } catch (...) {
-    // A destructor must not throw. A workbook that cannot be saved is not
-    // handed over; the export has already reported its own result.
+    // A destructor must not throw; the export reports its own error already.
   }
   engine_.reset();
+}
+
+void TExcelOperation::HandOver() {
+  if (!engine_ || !created_) return;
+  std::unique_ptr<WorkbookEngine> engine = std::move(engine_);
+  engine->HandOver();
 }
 
 bool TExcelOperation::NewWorkbook(std::string& message) {

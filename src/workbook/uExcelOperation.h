@@ -29,6 +29,10 @@ class TExcelOperation {
   // Writes text into a cell formatted as text.
   void WriteCell(int row, int column, const std::string& text);
 
+  // Hands a created workbook over to the user now rather than at destruction,
+  // so that a workbook that cannot be saved fails the export. Throws then.
+  void HandOver();
+
   // The absolute A1 address: CellAddress(3, 1) is "$B$3".
   static std::string CellAddress(int row, int column);
   // Column letters of a 0-based column: 0 "A", 25 "Z", 26 "AA", 702 "AAA".
