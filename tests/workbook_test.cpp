@@ -33,22 +33,8 @@ std::string Python() {
 
 std::string Script() { return std::string(SETUPXFER_SOURCE_DIR) + "/tests/fixtures/workbooks.py"; }
 
-struct Outcome {
-  int status;
-  std::string out;
-};
-
-Outcome RunShell(const std::string& command) {
-  Outcome o{-1, {}};
-  FILE* p = popen(command.c_str(), "r");
-  if (!p) return o;
-  char buf[4096];
-  size_t n;
-  while ((n = fread(buf, 1, sizeof buf, p)) > 0) o.out.append(buf, n);
-  int st = pclose(p);
-  o.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
-  return o;
-}
+using sxtest::Outcome;
+using sxtest::RunShell;
 
 void MakeFixture(const std::string& kind, const std::string& path) {
   Outcome o = RunShell(Python() + " '" + Script() + "' " + kind + " '" + path + "'");
@@ -344,7 +330,7 @@ TEST(SheetCommand, PrintsOneEscapedLinePerCellAndFailsOnABadFile) {
   TempDir dir;
   std::string file = dir.File("escapes.xlsx");
   MakeFixture("escapes", file);
-  std::string tool = std::string(SETUPXFER_BINARY_DIR) + "/setupxfer";
+  std::string tool = sxtest::ToolPath();
   Outcome ok = RunShell("'" + tool + "' sheet '" + file + "'");
   EXPECT_EQ(ok.status, 0);
   EXPECT_EQ(ok.out, "1\t0\ttab\\there\n1\t1\ttwo\\nlines\n2\t0\tback\\\\slash\n");

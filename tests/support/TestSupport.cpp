@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <sqlite3.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -95,6 +96,19 @@ namespace {
 std::string XlsxTool() { return std::string(SETUPXFER_SOURCE_DIR) + "/tests/fixtures/xlsx_tool.py"; }
 
 }  // namespace
+
+Outcome RunShell(const std::string& command) {
+  Outcome o{-1, {}};
+  FILE* p = popen(command.c_str(), "r");
+  if (!p) return o;
+  char buf[4096];
+  for (std::size_t n; (n = std::fread(buf, 1, sizeof buf, p)) > 0;) o.out.append(buf, n);
+  int st = pclose(p);
+  o.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
+  return o;
+}
+
+std::string ToolPath() { return std::string(SETUPXFER_BINARY_DIR) + "/setupxfer"; }
 
 void MakeXlsx(const std::string& path, const std::vector<Cell>& cells) {
   std::string cmd = "/usr/bin/python3 '" + XlsxTool() + "' write '" + path + "'";

@@ -53,6 +53,16 @@ struct XlsxCell {
 };
 std::vector<XlsxCell> ReadXlsx(const std::string& path);
 
+// Runs a shell command; its exit status and standard output.
+struct Outcome {
+  int status;
+  std::string out;
+};
+Outcome RunShell(const std::string& command);
+
+// The setupxfer tool of this build.
+std::string ToolPath();
+
 // While alive, captures the log lines, answers the version prompt and takes
 // the handed-over workbooks, as a host does through the exported handlers.
 class HostCapture {
