@@ -21,6 +21,10 @@ ExportRepriceReason
 ExportGroupRepriceReason
 ImportRepriceReason
 ImportGroupRepriceReason
+ExportMenu
+ExportGroupMenu
+ImportMenu
+ImportGroupMenu
 NAMES
 )
 if [ "$actual" != "$expected" ]; then

@@ -2,6 +2,7 @@
 // call frame. Nothing else of the library is visible from outside.
 #include "boundary/CallFrame.h"
 #include "boundary/setupxfer.h"
+#include "transfer/uMenuIO.h"
 #include "transfer/uReasonIO.h"
 #include "ui/Host.h"
 
@@ -50,5 +51,9 @@ STORE_EXPORT(ExportRepriceReason)
 GROUP_EXPORT(ExportGroupRepriceReason)
 STORE_IMPORT(ImportRepriceReason)
 GROUP_IMPORT(ImportGroupRepriceReason)
+STORE_EXPORT(ExportMenu)
+GROUP_EXPORT(ExportGroupMenu)
+STORE_IMPORT(ImportMenu)
+GROUP_IMPORT(ImportGroupMenu)
 
 }  // extern "C"

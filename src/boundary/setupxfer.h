@@ -66,6 +66,12 @@ SX_GROUP_EXPORT(ExportGroupRepriceReason);
 SX_STORE_IMPORT(ImportRepriceReason);
 SX_GROUP_IMPORT(ImportGroupRepriceReason);
 
+/* Menu items: menu types and their dishes. */
+SX_STORE_EXPORT(ExportMenu);
+SX_GROUP_EXPORT(ExportGroupMenu);
+SX_STORE_IMPORT(ImportMenu);
+SX_GROUP_IMPORT(ImportGroupMenu);
+
 #ifdef __cplusplus
 }
 #endif

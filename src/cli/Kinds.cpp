@@ -11,6 +11,8 @@ const std::vector<Kind>& Kinds() {
       {"repricereason", "reprice reasons", "ExportRepriceReason", &ExportRepriceReason,
        &ImportRepriceReason, "ExportGroupRepriceReason", &ExportGroupRepriceReason,
        &ImportGroupRepriceReason},
+      {"menu", "menu types and menu items", "ExportMenu", &ExportMenu, &ImportMenu,
+       "ExportGroupMenu", &ExportGroupMenu, &ImportGroupMenu},
   };
   return kinds;
 }
