@@ -4,3 +4,54 @@ INSERT INTO Group_BackReason(BrandID,BackReasonDesc) VALUES
   ({BRAND}, '客人不要了'), ({BRAND}, '上错菜'), ({BRAND}, '菜品质量问题');
 INSERT INTO Group_GiftReason(BrandID,GiftReasonDesc) VALUES ({BRAND}, '老客户赠送'), ({BRAND}, '店庆活动');
 INSERT INTO Group_RepriceReason(BrandID,RepriceReasonDesc) VALUES ({BRAND}, '时价菜'), ({BRAND}, '会员特价');
+
+-- The brand's menu: income subjects and production departments it refers to, six
+-- menu types and their dishes; some dishes come in two to five standards.
+INSERT INTO Group_Subject(BrandID,SubjectCode,SubjectName,SubjectClass) VALUES
+  ({BRAND}, '5101','主营业务收入',1), ({BRAND}, '510101','菜品收入',2), ({BRAND}, '510102','酒水收入',2),
+  ({BRAND}, '510103','海鲜收入',2), ({BRAND}, '2171','应交税金',1), ({BRAND}, '217101','应交增值税',2);
+INSERT INTO Group_Hotel_Dept(BrandID,DeptCode,DeptName,IsProduct) VALUES
+  ({BRAND}, '01','热菜厨房',1), ({BRAND}, '02','凉菜间',1), ({BRAND}, '03','面点间',1), ({BRAND}, '04','海鲜档',1), ({BRAND}, '05','吧台',1), ({BRAND}, '09','前厅',0);
+INSERT INTO Group_MenuType(BrandID,tCode,tName,tName2,tName3,MenuTypeAlias,SubjectCode,DeptCode,ServiceRate,UnDiscountTag,IsDrink,Deleted) VALUES
+  ({BRAND}, '01','凉菜','Cold Dishes',NULL,'菜品','510101','02',10,0,0,0),
+  ({BRAND}, '02','热菜','Hot Dishes',NULL,'菜品','510101','01',10,0,0,0),
+  ({BRAND}, '03','海鲜','Seafood',NULL,'菜品','510103','04',10,0,0,0),
+  ({BRAND}, '04','汤羹','Soups',NULL,'菜品','510101','01',10,0,0,0),
+  ({BRAND}, '05','主食点心','Staples',NULL,'主食','510101','03',0,0,0,0),
+  ({BRAND}, '06','酒水饮料','Drinks',NULL,'酒水','510102','05',0,1,1,0);
+INSERT INTO Group_MenuItem(BrandID,ItemCode,ItemName,ItemName2,tCode,DeptCode,Standard,ItemPrice,MemberPrice,CostPrice,Standard2,ItemPrice2,MemberPrice2,CostPrice2,Standard3,ItemPrice3,MemberPrice3,CostPrice3,Standard4,ItemPrice4,MemberPrice4,CostPrice4,Standard5,ItemPrice5,MemberPrice5,CostPrice5,Mask,HelpCode,MessageTag,TimePriceTag,NeedSaleOut,CanBonusPay,AskMemo,MakeTime,QtyConfine,TaxRate,UseDate,DishStatus,Deleted) VALUES
+  ({BRAND}, '01001','拍黄瓜','Smashed Cucumber','01','02','例',12,10,3,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,0,'PHG',1,0,0,1,0,5,0,0,NULL,1,0),
+  ({BRAND}, '01002','夫妻肺片','Sliced Beef in Chili Sauce','01','02','例',38,35,15,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,0,'FQFP',1,0,0,1,0,5,0,0,NULL,1,0),
+  ({BRAND}, '01003','口水鸡','Mouthwatering Chicken','01','02','半只',48,45,20,'整只',88,82,38,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,1,'KSJ',1,0,1,1,0,8,0,0,NULL,1,0),
+  ({BRAND}, '01004','皮蛋豆腐','Tofu with Century Egg','01','02','例',16,15,4,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,0,'PDDF',1,0,0,1,0,5,0,0,NULL,1,0),
+  ({BRAND}, '01005','卤水拼盘','Braised Platter','01','02','小份',58,55,22,'中份',78,72,30,'大份',98,90,38,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,3,'LSPP',1,0,0,1,0,10,0,0,NULL,1,0),
+  ({BRAND}, '02001','宫保鸡丁','Kung Pao Chicken','02','01','例',38,35,14,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,0,'GBJD',1,0,0,1,1,12,0,0,NULL,1,0),
+  ({BRAND}, '02002','鱼香肉丝','Yu-Shiang Shredded Pork','02','01','例',32,30,11,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,0,'YXRS',1,0,0,1,1,12,0,0,NULL,1,0),
+  ({BRAND}, '02003','麻婆豆腐','Mapo Tofu','02','01','例',22,20,6,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,0,'MPDF',1,0,0,1,1,10,0,0,NULL,1,0),
+  ({BRAND}, '02004','回锅肉','Twice-Cooked Pork','02','01','例',36,33,13,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,0,'HGR',1,0,0,1,1,12,0,0,NULL,1,0),
+  ({BRAND}, '02005','水煮牛肉','Boiled Beef in Chili Oil','02','01','小份',48,45,20,'大份',78,72,32,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,1,'SZNR',1,0,0,1,1,15,0,0,NULL,1,0),
+  ({BRAND}, '02006','红烧肉','Red-Braised Pork','02','01','例',58,55,22,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,0,'HSR',1,0,1,1,1,25,0,0,NULL,1,0),
+  ({BRAND}, '02007','干锅花菜','Griddle Cauliflower','02','01','例',28,26,8,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,0,'GGHC',1,0,0,1,0,10,0,0,NULL,1,0),
+  ({BRAND}, '02008','北京烤鸭','Peking Duck','02','01','半只',88,80,40,'整只',168,158,75,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,1,'BJKY',1,0,1,1,1,40,0,0,NULL,1,0),
+  ({BRAND}, '02009','蒜蓉西兰花','Garlic Broccoli','02','01','例',26,24,7,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,0,'SRXLH',1,0,0,1,0,8,0,0,NULL,1,0),
+  ({BRAND}, '02010','糖醋里脊','Sweet and Sour Pork','02','01','例',42,39,16,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,0,'TCLJ',1,0,0,1,1,15,0,0,NULL,1,0),
+  ({BRAND}, '03001','清蒸石斑鱼','Steamed Grouper','03','04','斤',168,158,90,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,0,'QZSBY',1,1,1,0,1,20,0,0,NULL,1,0),
+  ({BRAND}, '03002','椒盐皮皮虾','Salt and Pepper Mantis Shrimp','03','04','小份',68,65,35,'中份',98,92,50,'大份',128,120,66,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,3,'JYPPX',1,0,1,1,1,15,0,0,NULL,1,0),
+  ({BRAND}, '03003','蒜蓉粉丝蒸扇贝','Garlic Scallops','03','04','只',12,11,6,'6只',68,62,34,'12只',128,118,66,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,3,'SRFSZSB',1,0,1,1,0,15,0,0,NULL,1,0),
+  ({BRAND}, '03004','避风塘炒蟹','Typhoon Shelter Crab','03','04','斤',188,178,110,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,0,'BFTCX',1,1,1,0,1,25,0,0,NULL,1,0),
+  ({BRAND}, '03005','白灼基围虾','Poached Prawns','03','04','半斤',68,65,38,'一斤',128,120,72,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,1,'BZJWX',1,0,1,1,0,10,0,0,NULL,1,0),
+  ({BRAND}, '04001','西湖牛肉羹','West Lake Beef Soup','04','01','例',38,35,12,'位',12,11,4,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,1,'XHNRG',1,0,0,1,0,10,0,0,NULL,1,0),
+  ({BRAND}, '04002','酸辣汤','Hot and Sour Soup','04','01','例',28,26,7,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,0,'SLT',1,0,0,1,0,8,0,0,NULL,1,0),
+  ({BRAND}, '04003','老火靓汤','Slow-Cooked Soup','04','01','位',18,16,6,'小煲',68,62,22,'大煲',108,98,36,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,3,'LHLT',1,0,1,1,0,5,0,0,NULL,1,0),
+  ({BRAND}, '05001','扬州炒饭','Yangzhou Fried Rice','05','03','例',22,20,6,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,0,'YZCF',1,0,0,1,0,8,0,0,NULL,1,0),
+  ({BRAND}, '05002','米饭','Steamed Rice','05','03','碗',3,NULL,1,'桶',20,NULL,6,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,1,'MF',0,0,0,1,0,0,0,0,NULL,1,0),
+  ({BRAND}, '05003','手工水饺','Handmade Dumplings','05','03','10只',28,26,9,'20只',52,48,17,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,1,'SGSJ',1,0,0,1,1,12,0,0,NULL,1,0),
+  ({BRAND}, '05004','葱油饼','Scallion Pancake','05','03','份',16,15,4,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,0,'CYB',1,0,0,1,0,10,0,0,NULL,1,0),
+  ({BRAND}, '05005','担担面','Dan Dan Noodles','05','03','碗',18,16,5,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,0,'DDM',1,0,0,1,1,8,1,0,NULL,1,0),
+  ({BRAND}, '06001','青岛啤酒','Tsingtao Beer','06','05','瓶',12,10,5,'扎',45,40,18,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,1,'QDPJ',0,0,1,0,0,0,0,6,'2024-03-01',1,0),
+  ({BRAND}, '06002','鲜榨橙汁','Fresh Orange Juice','06','05','杯',18,16,6,'扎',58,52,18,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,1,'XZCZ',0,0,0,1,0,3,0,6,'2024-03-01',1,0),
+  ({BRAND}, '06003','王老吉','Wanglaoji Herbal Tea','06','05','罐',6,NULL,2.5,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,0,'WLJ',0,0,1,1,0,0,0,6,'2024-03-01',1,0),
+  ({BRAND}, '06004','普洱茶','Pu-erh Tea','06','05','位',8,NULL,1.5,'壶',38,35,8,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,1,'PEC',0,0,0,1,0,2,0,6,'2024-03-01',1,0),
+  ({BRAND}, '06005','红酒','Red Wine','06','05','杯',48,45,18,'半瓶',168,158,70,'瓶',298,280,130,'1.5升',888,850,400,'礼盒装',1288,1200,600,15,'HJ',0,0,1,0,0,0,0,13,'2024-03-01',1,0),
+  ({BRAND}, '06006','茅台','Moutai','06','05','瓶',2699,2599,2200,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,0,'MT',0,1,1,0,0,0,0,13,'2024-03-01',1,0),
+  ({BRAND}, '02099','时令小炒','Seasonal Stir-Fry','02','01','例',38,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,0,'SLXC',1,0,0,1,0,10,0,0,NULL,0,0);
