@@ -326,6 +326,19 @@ TEST(WorkbookHostileFiles, EachFailsQuicklyWithAMessageNamingTheFile) {
 
 // ---- setupxfer sheet --------------------------------------------------------------------
 
+TEST(SheetCommand, ReadsAnXlsSavedByLibreOffice) {
+  // Saved by LibreOffice Calc ("MS Excel 97" filter) from a sheet typed with
+  // blanks, numbers, a date, a time, a date-time, a boolean and a far column.
+  // freexl does not report boolean cells of .xls files: D2 (TRUE) reads empty.
+  std::string file = std::string(SETUPXFER_SOURCE_DIR) + "/tests/fixtures/libreoffice-cells.xls";
+  Outcome ok = RunShell("'" + sxtest::ToolPath() + "' sheet '" + file + "'");
+  EXPECT_EQ(ok.status, 0);
+  EXPECT_EQ(ok.out,
+            "1\t0\tpadded text\n1\t2\t3\n1\t3\t12.5\n1\t4\t0.1\n"
+            "2\t0\t2024-03-05\n2\t1\t08:30\n2\t2\t2024-03-05 17:45:10\n"
+            "3\t26\tfar right\n4\t2\t007\n5\t0\t退菜理由清单\n5\t1\t退菜理由清单\n");
+}
+
 TEST(SheetCommand, PrintsOneEscapedLinePerCellAndFailsOnABadFile) {
   TempDir dir;
   std::string file = dir.File("escapes.xlsx");
