@@ -48,7 +48,11 @@ std::string FormatDateTime(std::string_view pattern, const DateTime& dt) {
 DateTime Now() {
   std::time_t t = std::time(nullptr);
   std::tm tm{};
+#ifdef _WIN32
+  localtime_s(&tm, &t);
+#else
   localtime_r(&t, &tm);
+#endif
   DateTime dt;
   dt.year = tm.tm_year + 1900;
   dt.month = tm.tm_mon + 1;

@@ -20,6 +20,9 @@ class ComApartment {
   ~ComApartment();
   ComApartment(const ComApartment&) = delete;
   ComApartment& operator=(const ComApartment&) = delete;
+
+ private:
+  bool initialised_ = false;  // CoInitialize succeeded, so CoUninitialize is owed
 };
 
 }  // namespace sx::boundary

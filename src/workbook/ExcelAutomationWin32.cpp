@@ -1,0 +1,289 @@
+// The workbook engine on Windows: Excel itself, driven by late-bound OLE
+// automation of "Excel.Application" through the dispatch names Workbooks,
+// Add, Open, ActiveSheet, Range, Value, NumberFormatLocal, Visible and Quit.
+// A created workbook is handed over by making Excel visible; an opened one
+// is closed unchanged by quitting Excel.
+#define WIN32_LEAN_AND_MEAN
+#define NOMINMAX
+#include <windows.h>
+#include <oleauto.h>
+
+#include <cmath>
+#include <cstdio>
+#include <vector>
+
+#include "base/Error.h"
+#include "base/Text.h"
+#include "base/WideText.h"
+#include "workbook/CellFormat.h"
+#include "workbook/WorkbookEngine.h"
+#include "workbook/uExcelOperation.h"
+
+namespace sx {
+
+namespace {
+
+// The system's text for an HRESULT, or its number.
+std::string SystemMessage(HRESULT hr) {
+  wchar_t* buffer = nullptr;
+  DWORD n = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+                               FORMAT_MESSAGE_IGNORE_INSERTS,
+                           nullptr, static_cast<DWORD>(hr), 0, reinterpret_cast<LPWSTR>(&buffer), 0, nullptr);
+  std::string text = n && buffer ? Trim(Narrow(std::wstring_view(buffer, n))) : std::string();
+  if (buffer) LocalFree(buffer);
+  if (text.empty()) {
+    char number[32];
+    std::snprintf(number, sizeof number, "OLE error %08lX", static_cast<unsigned long>(hr));
+    text = number;
+  }
+  return text;
+}
+
+// A VARIANT that clears itself.
+struct Variant {
+  VARIANT v;
+  Variant() { VariantInit(&v); }
+  ~Variant() { VariantClear(&v); }
+  Variant(const Variant&) = delete;
+  Variant& operator=(const Variant&) = delete;
+};
+
+// A BSTR argument.
+struct BstrArg {
+  VARIANT v;
+  explicit BstrArg(const std::string& utf8) {
+    VariantInit(&v);
+    std::wstring wide = Widen(utf8);
+    v.vt = VT_BSTR;
+    v.bstrVal = SysAllocStringLen(wide.data(), static_cast<UINT>(wide.size()));
+  }
+  ~BstrArg() { VariantClear(&v); }
+  BstrArg(const BstrArg&) = delete;
+  BstrArg& operator=(const BstrArg&) = delete;
+};
+
+// An IDispatch reference addressed by names.
+class Dispatch {
+ public:
+  Dispatch() = default;
+  explicit Dispatch(IDispatch* p) : p_(p) {}  // takes over the reference
+  ~Dispatch() { Reset(); }
+  Dispatch(Dispatch&& o) noexcept : p_(o.p_) { o.p_ = nullptr; }
+  Dispatch& operator=(Dispatch&& o) noexcept {
+    if (this != &o) {
+      Reset();
+      p_ = o.p_;
+      o.p_ = nullptr;
+    }
+    return *this;
+  }
+  Dispatch(const Dispatch&) = delete;
+  Dispatch& operator=(const Dispatch&) = delete;
+
+  explicit operator bool() const { return p_ != nullptr; }
+  void Reset() {
+    if (p_) p_->Release();
+    p_ = nullptr;
+  }
+
+  // Calls a method or reads a property; args in their natural order.
+  void Invoke(const wchar_t* name, WORD flags, std::vector<VARIANT*> args, VARIANT* result) const {
+    if (!p_) throw Error("No workbook is open");
+    DISPID id = 0;
+    LPOLESTR names[] = {const_cast<LPOLESTR>(name)};
+    HRESULT hr = p_->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id);
+    if (FAILED(hr)) throw Error(Narrow(name) + ": " + SystemMessage(hr));
+    std::vector<VARIANT> reversed;  // DISPPARAMS take the arguments last first
+    for (auto it = args.rbegin(); it != args.rend(); ++it) reversed.push_back(**it);
+    DISPPARAMS params{};
+    params.cArgs = static_cast<UINT>(reversed.size());
+    params.rgvarg = reversed.empty() ? nullptr : reversed.data();
+    DISPID named = DISPID_PROPERTYPUT;
+    if (flags & DISPATCH_PROPERTYPUT) {
+      params.cNamedArgs = 1;
+      params.rgdispidNamedArgs = &named;
+    }
+    EXCEPINFO info{};
+    UINT argError = 0;
+    hr = p_->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &params, result, &info, &argError);
+    if (FAILED(hr)) throw Error(ExceptionText(hr, info));
+  }
+
+  Dispatch GetObject(const wchar_t* name, std::vector<VARIANT*> args = {}) const {
+    Variant result;
+    Invoke(name, DISPATCH_PROPERTYGET | DISPATCH_METHOD, std::move(args), &result.v);
+    return TakeObject(result, name);
+  }
+  Dispatch CallObject(const wchar_t* name, std::vector<VARIANT*> args = {}) const {
+    Variant result;
+    Invoke(name, DISPATCH_METHOD | DISPATCH_PROPERTYGET, std::move(args), &result.v);
+    return TakeObject(result, name);
+  }
+  void Put(const wchar_t* name, VARIANT* value) const { Invoke(name, DISPATCH_PROPERTYPUT, {value}, nullptr); }
+  void Call(const wchar_t* name) const {
+    Variant ignored;
+    Invoke(name, DISPATCH_METHOD, {}, &ignored.v);
+  }
+
+ private:
+  static std::string ExceptionText(HRESULT hr, EXCEPINFO& info) {
+    std::string text;
+    if (hr == DISP_E_EXCEPTION) {
+      if (info.pfnDeferredFillIn) info.pfnDeferredFillIn(&info);
+      if (info.bstrDescription) text = Trim(Narrow(std::wstring_view(info.bstrDescription,
+                                                                    SysStringLen(info.bstrDescription))));
+      if (text.empty() && FAILED(info.scode)) text = SystemMessage(info.scode);
+    }
+    if (info.bstrSource) SysFreeString(info.bstrSource);
+    if (info.bstrDescription) SysFreeString(info.bstrDescription);
+    if (info.bstrHelpFile) SysFreeString(info.bstrHelpFile);
+    return text.empty() ? SystemMessage(hr) : text;
+  }
+
+  static Dispatch TakeObject(Variant& result, const wchar_t* name) {
+    if (result.v.vt != VT_DISPATCH || !result.v.pdispVal)
+      throw Error(Narrow(name) + " did not return an object");
+    IDispatch* p = result.v.pdispVal;
+    p->AddRef();
+    return Dispatch(p);
+  }
+
+  IDispatch* p_ = nullptr;
+};
+
+// A new, invisible Excel instance.
+Dispatch StartExcel() {
+  CLSID clsid;
+  HRESULT hr = CLSIDFromProgID(L"Excel.Application", &clsid);
+  IDispatch* app = nullptr;
+  if (SUCCEEDED(hr))
+    hr = CoCreateInstance(clsid, nullptr, CLSCTX_LOCAL_SERVER | CLSCTX_INPROC_SERVER, IID_IDispatch,
+                          reinterpret_cast<void**>(&app));
+  if (FAILED(hr)) throw Error("Excel cannot be started: " + SystemMessage(hr));
+  return Dispatch(app);
+}
+
+// The text of a cell's value: empty for an empty cell, numbers in decimal,
+// dates as "YYYY-MM-DD" (with the time of day when there is one).
+std::string ValueText(VARIANT& value) {
+  switch (value.vt) {
+    case VT_EMPTY:
+    case VT_NULL:
+      return {};
+    case VT_BSTR:
+      return value.bstrVal ? Narrow(std::wstring_view(value.bstrVal, SysStringLen(value.bstrVal))) : std::string();
+    case VT_R8:
+      return NumberText(value.dblVal, NumberKind::Number, false);
+    case VT_R4:
+      return NumberText(value.fltVal, NumberKind::Number, false);
+    case VT_DATE: {
+      double whole = std::floor(value.date);
+      NumberKind kind = value.date == whole ? NumberKind::Date
+                        : whole == 0        ? NumberKind::Time
+                                            : NumberKind::DateTime;
+      return NumberText(value.date, kind, false);
+    }
+    default: {
+      Variant text;
+      HRESULT hr = VariantChangeTypeEx(&text.v, &value, LOCALE_INVARIANT, VARIANT_ALPHABOOL, VT_BSTR);
+      if (FAILED(hr)) throw Error("A cell value cannot be read as text: " + SystemMessage(hr));
+      return ValueText(text.v);
+    }
+  }
+}
+
+class ExcelSheet final : public WorkbookEngine {
+ public:
+  ExcelSheet(Dispatch app, Dispatch workbook, Dispatch sheet, bool created)
+      : app_(std::move(app)), workbook_(std::move(workbook)), sheet_(std::move(sheet)), created_(created) {}
+
+  // An opened workbook is closed unchanged: Excel quits.
+  ~ExcelSheet() override {
+    if (!created_ && app_) {
+      try {
+        app_.Call(L"Quit");
+      } catch (...) {
+        // Excel may have been closed by the user already.
+      }
+    }
+    sheet_.Reset();
+    workbook_.Reset();
+    app_.Reset();
+  }
+
+  std::string ReadCell(int row, int column) const override {
+    Dispatch range = Range(row, column);
+    Variant value;
+    range.Invoke(L"Value", DISPATCH_PROPERTYGET, {}, &value.v);
+    return Trim(ValueText(value.v));
+  }
+
+  void WriteCell(int row, int column, const std::string& text) override {
+    Dispatch range = Range(row, column);
+    BstrArg textFormat("@");
+    range.Put(L"NumberFormatLocal", &textFormat.v);
+    BstrArg value(text);
+    range.Put(L"Value", &value.v);
+  }
+
+  void ForEachCell(const std::function<void(int, int, const std::string&)>&) const override {
+    throw Error("Walking every cell of a sheet is not available through Excel");
+  }
+
+  // The new workbook stays open, unsaved, in a visible Excel.
+  void HandOver() override {
+    Variant visible;
+    visible.v.vt = VT_BOOL;
+    visible.v.boolVal = VARIANT_TRUE;
+    app_.Put(L"Visible", &visible.v);
+  }
+
+ private:
+  Dispatch Range(int row, int column) const {
+    std::string address = TExcelOperation::CellAddress(row, column);
+    BstrArg first(address), second(address);
+    return sheet_.GetObject(L"Range", {&first.v, &second.v});
+  }
+
+  Dispatch app_, workbook_, sheet_;
+  bool created_;
+};
+
+// Quits an Excel that was started but could not give its workbook, so that
+// no invisible instance is left behind.
+void QuitQuietly(Dispatch& app) {
+  try {
+    if (app) app.Call(L"Quit");
+  } catch (...) {
+  }
+  app.Reset();
+}
+
+}  // namespace
+
+std::unique_ptr<WorkbookEngine> WorkbookEngine::Create() {
+  Dispatch app = StartExcel();
+  try {
+    Dispatch workbook = app.GetObject(L"Workbooks").CallObject(L"Add");
+    Dispatch sheet = workbook.GetObject(L"ActiveSheet");
+    return std::make_unique<ExcelSheet>(std::move(app), std::move(workbook), std::move(sheet), true);
+  } catch (...) {
+    QuitQuietly(app);
+    throw;
+  }
+}
+
+std::unique_ptr<WorkbookEngine> WorkbookEngine::Open(const std::string& fileName) {
+  Dispatch app = StartExcel();
+  try {
+    BstrArg name(fileName);
+    Dispatch workbook = app.GetObject(L"Workbooks").CallObject(L"Open", {&name.v});
+    Dispatch sheet = workbook.GetObject(L"ActiveSheet");
+    return std::make_unique<ExcelSheet>(std::move(app), std::move(workbook), std::move(sheet), false);
+  } catch (...) {
+    QuitQuietly(app);
+    throw;
+  }
+}
+
+}  // namespace sx
