@@ -1,0 +1,529 @@
+// A host for the tests under Wine: loads setupxfer.dll and calls it the way
+// the restaurant program does, from its user-interface thread, with strings
+// in the system's ANSI code page (936) and an error text buffer of its own.
+// What it checks is what a user or the host sees: results and buffer bytes,
+// rows in the database (read through ODBC), cells Excel was given (the test
+// Excel's files), the log window's lines and button, and the prompt.
+//
+//   host.exe SETUPXFER.DLL FAKE_EXCEL.DLL WORK_FOLDER DATABASE [--show SECONDS]
+//
+// WORK_FOLDER is a Windows path; DATABASE the path the ODBC driver opens.
+// --show leaves a finished import's log window on screen for SECONDS.
+#define WIN32_LEAN_AND_MEAN
+#define NOMINMAX
+#include <windows.h>
+#include <sql.h>
+#include <sqlext.h>
+
+#include <atomic>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+int gFailures = 0;
+int gChecks = 0;
+
+std::string Utf8(const std::wstring& w) {
+  if (w.empty()) return {};
+  int n = WideCharToMultiByte(CP_UTF8, 0, w.data(), (int)w.size(), nullptr, 0, nullptr, nullptr);
+  std::string s(n, '\0');
+  WideCharToMultiByte(CP_UTF8, 0, w.data(), (int)w.size(), s.data(), n, nullptr, nullptr);
+  return s;
+}
+std::wstring FromUtf8(const std::string& s) {
+  if (s.empty()) return {};
+  int n = MultiByteToWideChar(CP_UTF8, 0, s.data(), (int)s.size(), nullptr, 0);
+  std::wstring w(n, L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, s.data(), (int)s.size(), w.data(), n);
+  return w;
+}
+// The host's strings: the ANSI code page.
+std::string Ansi(const std::wstring& w) {
+  if (w.empty()) return {};
+  int n = WideCharToMultiByte(CP_ACP, 0, w.data(), (int)w.size(), nullptr, 0, nullptr, nullptr);
+  std::string s(n, '\0');
+  WideCharToMultiByte(CP_ACP, 0, w.data(), (int)w.size(), s.data(), n, nullptr, nullptr);
+  return s;
+}
+std::wstring FromAnsi(const char* s) {
+  int n = MultiByteToWideChar(CP_ACP, 0, s, -1, nullptr, 0);
+  std::wstring w(n > 0 ? n - 1 : 0, L'\0');
+  if (n > 1) MultiByteToWideChar(CP_ACP, 0, s, -1, w.data(), n);
+  return w;
+}
+
+void Check(bool ok, const std::string& what) {
+  ++gChecks;
+  if (!ok) {
+    ++gFailures;
+    std::printf("FAIL: %s\n", what.c_str());
+  }
+}
+#define CHECK(cond, what) Check((cond), std::string(__func__) + ": " + (what))
+
+using StoreExport = unsigned char(__stdcall*)(const char*, char*);
+using StoreImport = unsigned char(__stdcall*)(const char*, const char*, char*);
+using SetHandle = void(__stdcall*)(void*);
+using SetLog = void(__stdcall*)(void (*)(void*, int, const char*), void*);
+using HookSetter = void (*)(void (*)());
+using RegisterFn = HRESULT(__stdcall*)();
+
+struct Library {
+  StoreExport exportBack;
+  StoreImport importBack;
+  SetHandle setApplicationHandle;
+  SetLog setLogHandler;
+  HookSetter setValueReadHook;
+  RegisterFn registerExcel, unregisterExcel;
+} lib;
+
+HWND gAppWindow = nullptr;
+std::wstring gWork;       // Windows path of the work folder
+std::string gConnection;  // ANSI
+
+// ---- Database, through ODBC as an independent reader --------------------------
+
+std::string gDatabase;
+
+// Runs a statement with its "?" parameters bound as wide text; returns the
+// first column of the rows.
+std::vector<std::wstring> Sql(const std::wstring& statement, std::vector<std::wstring> params = {}) {
+  std::vector<std::wstring> rows;
+  SQLHENV env;
+  SQLHDBC dbc;
+  SQLHSTMT st;
+  SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &env);
+  SQLSetEnvAttr(env, SQL_ATTR_ODBC_VERSION, (SQLPOINTER)SQL_OV_ODBC3, 0);
+  SQLAllocHandle(SQL_HANDLE_DBC, env, &dbc);
+  std::wstring cs = L"Driver=SQLite3;Database=" + FromUtf8(gDatabase);
+  SQLRETURN rc = SQLDriverConnectW(dbc, nullptr, (SQLWCHAR*)cs.c_str(), SQL_NTS, nullptr, 0, nullptr,
+                                   SQL_DRIVER_NOPROMPT);
+  if (!SQL_SUCCEEDED(rc)) {
+    std::printf("cannot connect to %s\n", gDatabase.c_str());
+    std::exit(2);
+  }
+  SQLAllocHandle(SQL_HANDLE_STMT, dbc, &st);
+  std::vector<SQLLEN> lengths(params.size());
+  for (size_t i = 0; i < params.size(); ++i) {
+    lengths[i] = static_cast<SQLLEN>(params[i].size() * sizeof(wchar_t));
+    SQLBindParameter(st, static_cast<SQLUSMALLINT>(i + 1), SQL_PARAM_INPUT, SQL_C_WCHAR, SQL_WVARCHAR,
+                     params[i].size() + 1, 0, params[i].data(), lengths[i], &lengths[i]);
+  }
+  rc = SQLExecDirectW(st, (SQLWCHAR*)statement.c_str(), SQL_NTS);
+  if (!SQL_SUCCEEDED(rc) && rc != SQL_NO_DATA) std::printf("SQL failed: %s\n", Utf8(statement).c_str());
+  SQLSMALLINT columns = 0;
+  SQLNumResultCols(st, &columns);
+  while (columns > 0 && SQL_SUCCEEDED(SQLFetch(st))) {
+    wchar_t buffer[1024];
+    SQLLEN len = 0;
+    SQLGetData(st, 1, SQL_C_WCHAR, buffer, sizeof buffer, &len);
+    rows.push_back(len == SQL_NULL_DATA ? L"" : buffer);
+  }
+  SQLFreeHandle(SQL_HANDLE_STMT, st);
+  SQLDisconnect(dbc);
+  SQLFreeHandle(SQL_HANDLE_DBC, dbc);
+  SQLFreeHandle(SQL_HANDLE_ENV, env);
+  return rows;
+}
+
+// ---- The test Excel's files -----------------------------------------------------
+
+struct ShownCell {
+  std::wstring format, text;
+};
+std::map<std::pair<int, int>, ShownCell> Shown() {
+  std::map<std::pair<int, int>, ShownCell> cells;
+  std::ifstream in(std::wstring(gWork + L"\\shown.tsv").c_str());
+  std::string line;
+  while (std::getline(in, line)) {
+    std::vector<std::string> f;
+    std::stringstream ss(line);
+    std::string part;
+    while (std::getline(ss, part, '\t')) f.push_back(part);
+    while (f.size() < 4) f.push_back("");
+    cells[{std::stoi(f[0]), std::stoi(f[1])}] = {FromUtf8(f[2]), FromUtf8(f[3])};
+  }
+  return cells;
+}
+std::vector<std::string> Events() {
+  std::vector<std::string> lines;
+  std::ifstream in(std::wstring(gWork + L"\\events.log").c_str());
+  std::string line;
+  while (std::getline(in, line)) lines.push_back(line);
+  return lines;
+}
+void ClearExcelFiles() {
+  DeleteFileW((gWork + L"\\shown.tsv").c_str());
+  DeleteFileW((gWork + L"\\events.log").c_str());
+}
+// A workbook for the test Excel: rows of (row, column, text[, "number"]).
+void WriteWorkbook(const std::wstring& path, const std::vector<std::vector<std::wstring>>& cells) {
+  FILE* out = _wfopen(path.c_str(), L"wb");
+  if (!out) return;
+  for (const auto& c : cells) {
+    std::string line;
+    for (size_t i = 0; i < c.size(); ++i) line += (i ? "\t" : "") + Utf8(c[i]);
+    line += "\n";
+    std::fwrite(line.data(), 1, line.size(), out);
+  }
+  std::fclose(out);
+}
+
+// ---- The log window and the prompt -------------------------------------------------
+
+const wchar_t kLogCaption[] = L"执行导入...";
+
+HWND LogWindow() { return FindWindowW(L"TfLogMessage", kLogCaption); }
+
+std::vector<std::wstring> LogLines(HWND log) {
+  std::vector<std::wstring> lines;
+  HWND list = GetDlgItem(log, 101);
+  LRESULT n = SendMessageW(list, LB_GETCOUNT, 0, 0);
+  for (LRESULT i = 0; i < n; ++i) {
+    std::wstring line(SendMessageW(list, LB_GETTEXTLEN, i, 0), L'\0');
+    std::vector<wchar_t> buffer(line.size() + 1);
+    SendMessageW(list, LB_GETTEXT, i, (LPARAM)buffer.data());
+    lines.emplace_back(buffer.data());
+  }
+  return lines;
+}
+bool CloseButtonEnabled(HWND log) { return IsWindowEnabled(GetDlgItem(log, IDOK)) != 0; }
+std::wstring WindowText(HWND hwnd) {
+  wchar_t buffer[512] = {};
+  GetWindowTextW(hwnd, buffer, 512);
+  return buffer;
+}
+
+void Pump(DWORD milliseconds) {
+  DWORD end = GetTickCount() + milliseconds;
+  do {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&msg);
+      DispatchMessageW(&msg);
+    }
+    Sleep(10);
+  } while (GetTickCount() < end);
+}
+
+// Answers the next "请确认" message box from a second thread, as a user would.
+struct PromptAnswerer {
+  std::thread thread;
+  std::atomic<bool> seen{false};
+  HWND owner = nullptr;
+  std::wstring text;
+  explicit PromptAnswerer(int button) {
+    thread = std::thread([this, button] {
+      for (int i = 0; i < 1000; ++i) {
+        HWND box = FindWindowW(L"#32770", L"请确认");
+        if (box) {
+          owner = GetWindow(box, GW_OWNER);
+          wchar_t buffer[1024] = {};
+          GetDlgItemTextW(box, 0xFFFF, buffer, 1024);
+          text = buffer;
+          seen = true;
+          PostMessageW(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), (LPARAM)GetDlgItem(box, button));
+          return;
+        }
+        Sleep(20);
+      }
+    });
+  }
+  ~PromptAnswerer() { thread.join(); }
+};
+
+// ---- The tests ------------------------------------------------------------------------
+
+struct Buffer {
+  char bytes[400];
+  Buffer() { std::memset(bytes, 0x7F, sizeof bytes); }
+  bool Untouched() const {
+    for (char c : bytes)
+      if (c != 0x7F) return false;
+    return true;
+  }
+  std::wstring Text() const { return FromAnsi(bytes); }
+};
+
+void AnsiCodePageIs936() { CHECK(GetACP() == 936, "the ANSI code page is " + std::to_string(GetACP())); }
+
+// A failure message longer than 250 bytes is cut after a whole double-byte
+// character, NUL-terminated, and nothing after the NUL is touched.
+void LongErrorTextIsCutAtAWholeCharacter() {
+  std::wstring path = L"C:\\";
+  for (int i = 0; i < 15; ++i) path += L"门店数据库的很长路径名称";
+  path += L".db";
+  Buffer buffer;
+  unsigned char ok = lib.exportBack(Ansi(path).c_str(), buffer.bytes);
+  CHECK(ok == 0, "a SQLite file path fails on Windows");
+  std::wstring message = L"SQLite files are not supported in this build; use an ODBC connection string (" + path + L")";
+  // The expected bytes: whole characters of the message while they fit in 250.
+  std::string expected;
+  for (wchar_t c : message) {
+    std::string bytes = Ansi(std::wstring(1, c));
+    if (expected.size() + bytes.size() > 250) break;
+    expected += bytes;
+  }
+  size_t length = std::strlen(buffer.bytes);
+  CHECK(length == expected.size(), "cut at " + std::to_string(length) + " bytes, expected " +
+                                       std::to_string(expected.size()));
+  CHECK(std::string(buffer.bytes, length) == expected, "the buffer holds the message's first characters");
+  CHECK(buffer.bytes[length + 1] == 0x7F, "nothing after the NUL is written");
+}
+
+void SeedReasons() {
+  Sql(L"delete from BackReason");
+  Sql(L"insert into BackReason(BackReasonDesc) values(?)", {L"菜品质量问题"});
+  Sql(L"insert into BackReason(BackReasonDesc) values(?)", {L"客人取消"});
+}
+
+// An export hands Excel a sheet of text cells at the transfer sheet's
+// addresses and leaves it visible; the buffer stays as the host passed it.
+void ExportWritesTextCellsAndShowsExcel() {
+  SeedReasons();
+  ClearExcelFiles();
+  Buffer buffer;
+  unsigned char ok = lib.exportBack(gConnection.c_str(), buffer.bytes);
+  CHECK(ok == 1, "export succeeds: " + Utf8(buffer.Text()));
+  CHECK(buffer.Untouched(), "a successful call leaves the error buffer untouched");
+  auto cells = Shown();
+  auto text = [&](int row, int column) { return cells.count({row, column}) ? cells[{row, column}].text : L""; };
+  CHECK(text(1, 0) == L"backreason", "section key in A1");
+  CHECK(text(1, 2) == L"退菜理由清单", "title in C1");
+  CHECK(text(1, 3) == L"2.5.2011.1N", "store stamp in D1");
+  CHECK(text(2, 1) == L"退菜理由", "caption in B2");
+  CHECK(text(3, 1) == L"菜品质量问题" && text(4, 1) == L"客人取消", "the reasons in B3 and B4");
+  bool allText = !cells.empty();
+  for (const auto& [at, cell] : cells) allText = allText && cell.format == L"@";
+  CHECK(allText, "every written cell is formatted as text");
+  auto events = Events();
+  CHECK(!events.empty() && events.back() == "Visible true", "Excel is made visible at the end");
+  bool quit = false;
+  for (const auto& e : events) quit = quit || e == "Quit";
+  CHECK(!quit, "the exported workbook's Excel is not quit");
+  CHECK(LogWindow() == nullptr, "exports open no log window");
+}
+
+int gHookCalls = 0;
+bool gClosedMidImport = false;
+bool gButtonDisabledMidImport = false;
+void TryToCloseDuringImport() {
+  if (gHookCalls++ != 3) return;
+  HWND log = LogWindow();
+  if (!log) return;
+  gButtonDisabledMidImport = !CloseButtonEnabled(log);
+  SendMessageW(log, WM_CLOSE, 0, 0);
+  SendMessageW(log, WM_SYSCOMMAND, SC_CLOSE, 0);
+  gClosedMidImport = !IsWindow(log);
+}
+
+// An import reads the sheet through Excel, writes the new reasons, shows its
+// lines in the log window, which cannot be closed before "完毕!" and stays
+// open afterwards; Excel quits.
+void ImportWritesReasonsAndLogsThemInTheWindow() {
+  SeedReasons();
+  ClearExcelFiles();
+  std::wstring book = gWork + L"\\退菜理由.xls";
+  WriteWorkbook(book, {{L"1", L"0", L"backreason"},
+                       {L"1", L"2", L"退菜理由清单"},
+                       {L"2", L"1", L"退菜理由"},
+                       {L"3", L"1", L"菜品质量问题"},
+                       {L"4", L"1", L"  上菜太慢 "},
+                       {L"5", L"1", L"123", L"number"}});
+  gHookCalls = 0;
+  lib.setValueReadHook(&TryToCloseDuringImport);
+  Buffer buffer;
+  unsigned char ok = lib.importBack(gConnection.c_str(), Ansi(book).c_str(), buffer.bytes);
+  lib.setValueReadHook(nullptr);
+  CHECK(ok == 1, "import succeeds: " + Utf8(buffer.Text()));
+  CHECK(buffer.Untouched(), "a successful call leaves the error buffer untouched");
+  auto reasons = Sql(L"select BackReasonDesc from BackReason order by rowid");
+  CHECK((reasons == std::vector<std::wstring>{L"菜品质量问题", L"客人取消", L"上菜太慢", L"123"}),
+        "new reasons added once, trimmed, a number as its text; got " + std::to_string(reasons.size()));
+  CHECK(gButtonDisabledMidImport, "the close button is disabled while the import runs");
+  CHECK(!gClosedMidImport, "closing the window is refused while the import runs");
+  auto events = Events();
+  CHECK(!events.empty() && events.back() == "Quit", "Excel quits after an import");
+
+  HWND log = LogWindow();
+  CHECK(log != nullptr, "the log window stays open after the call");
+  if (!log) return;
+  CHECK(WindowText(log) == kLogCaption, "caption");
+  CHECK(GetWindow(log, GW_OWNER) == gAppWindow, "owned by the application window");
+  CHECK(CloseButtonEnabled(log), "the close button is enabled after the import");
+  CHECK(WindowText(GetDlgItem(log, IDOK)) == L"关闭", "button caption");
+  auto lines = LogLines(log);
+  CHECK(!lines.empty() && lines.front() == L"开始从" + book + L"导入退菜理由...", "start line");
+  CHECK(!lines.empty() && lines.back() == L"完毕!", "end line");
+  bool logged = false;
+  for (const auto& l : lines) logged = logged || l == L"正在导入退菜理由\"上菜太慢\"...";
+  CHECK(logged, "each item is logged");
+  RECT r;
+  GetWindowRect(log, &r);
+  CHECK(r.right - r.left == 562 && r.bottom - r.top == 462, "562 x 462 at 96 dpi");
+
+  PostMessageW(log, WM_CLOSE, 0, 0);
+  Pump(200);
+  CHECK(!IsWindow(log), "after the import the window closes");
+}
+
+// A workbook that cannot be opened: the call fails with Excel's message, and
+// the log still shows the start line and "完毕!" with the button enabled.
+void UnopenableWorkbookFailsWithExcelsMessage() {
+  ClearExcelFiles();
+  std::wstring book = gWork + L"\\不存在.xls";
+  Buffer buffer;
+  unsigned char ok = lib.importBack(gConnection.c_str(), Ansi(book).c_str(), buffer.bytes);
+  CHECK(ok == 0, "the import fails");
+  CHECK(buffer.Text().find(L"could not be found") != std::wstring::npos, "Excel's message: " + Utf8(buffer.Text()));
+  HWND log = LogWindow();
+  CHECK(log != nullptr, "the log window is shown");
+  if (!log) return;
+  auto lines = LogLines(log);
+  CHECK(lines.size() == 2 && lines.back() == L"完毕!", "start line and 完毕!");
+  CHECK(CloseButtonEnabled(log), "the close button is enabled");
+  SendMessageW(GetDlgItem(log, IDOK), BM_CLICK, 0, 0);
+  Pump(100);
+  CHECK(!IsWindow(log), "the close button closes the window");
+}
+
+std::vector<std::string> gHandlerLines;
+void __cdecl LogToHost(void*, int kind, const char* text) {
+  gHandlerLines.push_back(std::to_string(kind) + ":" + text);
+}
+
+// A host that sets a log handler gets the lines and no window.
+void LogHandlerReplacesTheWindow() {
+  std::wstring book = gWork + L"\\handler.xls";
+  WriteWorkbook(book, {{L"1", L"0", L"backreason"}, {L"2", L"1", L"退菜理由"}, {L"3", L"1", L"客人取消"}});
+  gHandlerLines.clear();
+  lib.setLogHandler(&LogToHost, nullptr);
+  Buffer buffer;
+  unsigned char ok = lib.importBack(gConnection.c_str(), Ansi(book).c_str(), buffer.bytes);
+  lib.setLogHandler(nullptr, nullptr);
+  CHECK(ok == 1, "import succeeds");
+  CHECK(LogWindow() == nullptr, "no window with a log handler");
+  CHECK(gHandlerLines.size() >= 3 && gHandlerLines.back() == "2:", "the handler gets the lines and the end");
+}
+
+// A schema version mismatch asks "请确认", owned by the application window;
+// No ends the call with an empty message, Yes goes on.
+void VersionPromptAsksTheUser() {
+  Sql(L"update Version set VersionNo='2.5.2010.9N'");
+  {
+    Buffer buffer;
+    PromptAnswerer no(IDNO);
+    unsigned char ok = lib.exportBack(gConnection.c_str(), buffer.bytes);
+    no.thread.join();
+    no.thread = std::thread([] {});
+    CHECK(no.seen, "the prompt is shown");
+    CHECK(ok == 0 && buffer.bytes[0] == '\0' && buffer.bytes[1] == 0x7F, "No: false with an empty message");
+    CHECK(no.owner == gAppWindow, "the prompt is owned by the application window");
+    CHECK(no.text == L"当前Quelvo数据库版本号:2.5.2010.9N\r\n与本程序支持的版本号:2.5.2011.1N不符,\r\n请问要继续吗？",
+          "prompt text: " + Utf8(no.text));
+  }
+  {
+    Buffer buffer;
+    PromptAnswerer yes(IDYES);
+    unsigned char ok = lib.exportBack(gConnection.c_str(), buffer.bytes);
+    yes.thread.join();
+    yes.thread = std::thread([] {});
+    CHECK(yes.seen && ok == 1, "Yes: the export goes on");
+  }
+  Sql(L"update Version set VersionNo='2.5.2011.1N'");
+}
+
+// Without Excel the worker fails with the automation error's text.
+void WithoutExcelTheExportFails() {
+  lib.unregisterExcel();
+  Buffer buffer;
+  unsigned char ok = lib.exportBack(gConnection.c_str(), buffer.bytes);
+  CHECK(ok == 0, "the export fails");
+  CHECK(buffer.Text().rfind(L"Excel cannot be started: ", 0) == 0, "message: " + Utf8(buffer.Text()));
+  CHECK(lib.registerExcel() == S_OK, "the test Excel registers again");
+}
+
+// Leaves a finished import's window on screen, for a picture of it.
+void ShowLogWindow(int seconds) {
+  std::wstring book = gWork + L"\\退菜理由.xls";
+  WriteWorkbook(book, {{L"1", L"0", L"backreason"},
+                       {L"1", L"2", L"退菜理由清单"},
+                       {L"2", L"1", L"退菜理由"},
+                       {L"3", L"1", L"菜品质量问题"},
+                       {L"4", L"1", L"上菜太慢"},
+                       {L"5", L"1", L"客人临时取消"},
+                       {L"6", L"1", L"点错菜品"}});
+  Buffer buffer;
+  lib.importBack(gConnection.c_str(), Ansi(book).c_str(), buffer.bytes);
+  Pump(static_cast<DWORD>(seconds) * 1000);
+}
+
+template <typename T>
+T Get(HMODULE module, const char* name) {
+  auto p = reinterpret_cast<T>(reinterpret_cast<void*>(GetProcAddress(module, name)));
+  if (!p) {
+    std::printf("%s is not exported\n", name);
+    std::exit(2);
+  }
+  return p;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+  if (argc < 5) {
+    std::printf("usage: host SETUPXFER.DLL FAKE_EXCEL.DLL WORK_FOLDER DATABASE [--show SECONDS]\n");
+    return 2;
+  }
+  HMODULE dll = LoadLibraryW(argv[1]);
+  HMODULE excel = LoadLibraryW(argv[2]);
+  if (!dll || !excel) {
+    std::printf("cannot load the libraries\n");
+    return 2;
+  }
+  gWork = argv[3];
+  gDatabase = Utf8(argv[4]);
+  SetEnvironmentVariableW(L"FAKE_EXCEL_DIR", gWork.c_str());
+  gConnection = Ansi(L"Driver=SQLite3;Database=" + std::wstring(argv[4]));
+  lib.exportBack = Get<StoreExport>(dll, "ExportBackReason");
+  lib.importBack = Get<StoreImport>(dll, "ImportBackReason");
+  lib.setApplicationHandle = Get<SetHandle>(dll, "SetApplicationHandle");
+  lib.setLogHandler = Get<SetLog>(dll, "SetLogHandler");
+  lib.setValueReadHook = Get<HookSetter>(excel, "SetValueReadHook");
+  lib.registerExcel = Get<RegisterFn>(excel, "DllRegisterServer");
+  lib.unregisterExcel = Get<RegisterFn>(excel, "DllUnregisterServer");
+
+  // The host's main window, which owns the library's windows.
+  gAppWindow = CreateWindowExW(0, L"STATIC", L"Host", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100, nullptr, nullptr,
+                               GetModuleHandleW(nullptr), nullptr);
+  lib.setApplicationHandle(gAppWindow);
+  if (lib.registerExcel() != S_OK) {
+    std::printf("cannot register the test Excel\n");
+    return 2;
+  }
+
+  if (argc >= 7 && std::wstring(argv[5]) == L"--show") {
+    ShowLogWindow(_wtoi(argv[6]));
+    return 0;
+  }
+
+  AnsiCodePageIs936();
+  LongErrorTextIsCutAtAWholeCharacter();
+  ExportWritesTextCellsAndShowsExcel();
+  ImportWritesReasonsAndLogsThemInTheWindow();
+  UnopenableWorkbookFailsWithExcelsMessage();
+  LogHandlerReplacesTheWindow();
+  VersionPromptAsksTheUser();
+  WithoutExcelTheExportFails();
+  lib.unregisterExcel();
+
+  std::printf("%d checks, %d failed\n", gChecks, gFailures);
+  return gFailures == 0 ? 0 : 1;
+}
