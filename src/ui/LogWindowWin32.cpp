@@ -109,7 +109,7 @@ class LogWindow final : public LogView {
                         OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
                         L"Tahoma");
     list_ = CreateWindowExW(WS_EX_CLIENTEDGE, L"LISTBOX", L"",
-                            WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL | LBS_NOINTEGRALHEIGHT | LBS_NOTIFY,
+                            WS_CHILD | WS_VISIBLE | WS_VSCROLL | LBS_NOINTEGRALHEIGHT | LBS_NOTIFY,
                             0, 0, Scaled(kListWidth), Scaled(kListHeight), hwnd_,
                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(kListId)), module, nullptr);
     button_ = CreateWindowExW(0, L"BUTTON", Widen(TfLogMessage::kButtonCaption).c_str(),
@@ -120,7 +120,6 @@ class LogWindow final : public LogView {
     SendMessageW(list_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
     SendMessageW(button_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
     SendMessageW(list_, LB_SETITEMHEIGHT, 0, Scaled(kItemHeight));
-    SendMessageW(list_, LB_SETHORIZONTALEXTENT, static_cast<WPARAM>(Scaled(4000)), 0);
 
     // The list keeps its distance to the right and bottom edges, the button
     // its distance to the bottom edge, whatever the frame takes.
