@@ -23,6 +23,8 @@
 #include <string>
 #include <vector>
 
+#include "WineText.h"
+
 namespace {
 
 // {6A3D2F10-4C1B-4E8A-9B7E-2C1D5E0F7A31}
@@ -33,20 +35,6 @@ HMODULE gModule = nullptr;
 LONG gObjects = 0;
 void (*gValueReadHook)() = nullptr;
 
-std::string Utf8(const std::wstring& w) {
-  if (w.empty()) return {};
-  int n = WideCharToMultiByte(CP_UTF8, 0, w.data(), (int)w.size(), nullptr, 0, nullptr, nullptr);
-  std::string s(n, '\0');
-  WideCharToMultiByte(CP_UTF8, 0, w.data(), (int)w.size(), s.data(), n, nullptr, nullptr);
-  return s;
-}
-std::wstring Wide(const std::string& s) {
-  if (s.empty()) return {};
-  int n = MultiByteToWideChar(CP_UTF8, 0, s.data(), (int)s.size(), nullptr, 0);
-  std::wstring w(n, L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, s.data(), (int)s.size(), w.data(), n);
-  return w;
-}
 
 std::wstring Dir() {
   wchar_t buffer[1024];

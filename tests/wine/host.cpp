@@ -25,25 +25,13 @@
 #include <thread>
 #include <vector>
 
+#include "WineText.h"
+
 namespace {
 
 int gFailures = 0;
 int gChecks = 0;
 
-std::string Utf8(const std::wstring& w) {
-  if (w.empty()) return {};
-  int n = WideCharToMultiByte(CP_UTF8, 0, w.data(), (int)w.size(), nullptr, 0, nullptr, nullptr);
-  std::string s(n, '\0');
-  WideCharToMultiByte(CP_UTF8, 0, w.data(), (int)w.size(), s.data(), n, nullptr, nullptr);
-  return s;
-}
-std::wstring FromUtf8(const std::string& s) {
-  if (s.empty()) return {};
-  int n = MultiByteToWideChar(CP_UTF8, 0, s.data(), (int)s.size(), nullptr, 0);
-  std::wstring w(n, L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, s.data(), (int)s.size(), w.data(), n);
-  return w;
-}
 // The host's strings: the ANSI code page.
 std::string Ansi(const std::wstring& w) {
   if (w.empty()) return {};
@@ -102,7 +90,7 @@ std::vector<std::wstring> Sql(const std::wstring& statement, std::vector<std::ws
   SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &env);
   SQLSetEnvAttr(env, SQL_ATTR_ODBC_VERSION, (SQLPOINTER)SQL_OV_ODBC3, 0);
   SQLAllocHandle(SQL_HANDLE_DBC, env, &dbc);
-  std::wstring cs = L"Driver=SQLite3;Database=" + FromUtf8(gDatabase);
+  std::wstring cs = L"Driver=SQLite3;Database=" + Wide(gDatabase);
   SQLRETURN rc = SQLDriverConnectW(dbc, nullptr, (SQLWCHAR*)cs.c_str(), SQL_NTS, nullptr, 0, nullptr,
                                    SQL_DRIVER_NOPROMPT);
   if (!SQL_SUCCEEDED(rc)) {
@@ -148,7 +136,7 @@ std::map<std::pair<int, int>, ShownCell> Shown() {
     std::string part;
     while (std::getline(ss, part, '\t')) f.push_back(part);
     while (f.size() < 4) f.push_back("");
-    cells[{std::stoi(f[0]), std::stoi(f[1])}] = {FromUtf8(f[2]), FromUtf8(f[3])};
+    cells[{std::stoi(f[0]), std::stoi(f[1])}] = {Wide(f[2]), Wide(f[3])};
   }
   return cells;
 }
