@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <filesystem>
 #include <string>
 
 #include "base/Error.h"
@@ -135,6 +136,19 @@ TEST(ConnectionStringRoutingTest, EveryFormReachesItsEngine) {
     q.SetSQL("select VersionNo from Version");
     q.Open();
     EXPECT_EQ(q.Fields(0).AsString(), "2.5.2011.1N") << cs;
+  }
+}
+
+TEST(ConnectionStringRoutingTest, MissingDatabaseFileIsNeverCreated) {
+  if (!sxtest::RegisterOdbcDrivers()) GTEST_SKIP() << "the SQLite ODBC driver is not installed";
+  sxtest::TempDir dir;
+  std::string path = dir.File("absent.db");
+  for (const std::string& cs : {path, "Provider=SQLite;Data Source=" + path,
+                                "Driver=SQLite3;Database=" + path, "Driver={SQLite3};Database=" + path + ";"}) {
+    sx::db::Connection c;
+    c.SetConnectionString(cs);
+    EXPECT_THROW(c.Open(), sx::Error) << cs;
+    EXPECT_FALSE(std::filesystem::exists(path)) << cs;
   }
 }
 

@@ -224,7 +224,14 @@ std::unique_ptr<Backend> OpenBackend(const std::string& connectionString) {
   const std::string* found = Find(pairs, {"Provider"});
   std::string provider = found ? *found : std::string();
 #ifdef SETUPXFER_HAVE_ODBC
-  if (odbc) return OpenOdbc(cs);
+  if (odbc) {
+    // The SQLite driver creates a missing database file unless told not to;
+    // a transfer must fail on a wrong path rather than leave an empty file.
+    const std::string* driver = Find(pairs, {"Driver"});
+    if (driver && LowerCase(*driver).find("sqlite") != std::string::npos && !Find(pairs, {"NoCreat"}))
+      cs += (cs.back() == ';' ? "" : ";") + std::string("NoCreat=1");
+    return OpenOdbc(cs);
+  }
   if (IsSqlServerProvider(provider)) return OpenSqlServer(cs);
 #endif
   if (SameTextIgnoringCase(provider, "SQLite")) {
