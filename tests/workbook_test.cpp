@@ -25,19 +25,11 @@ using sxtest::TempDir;
 
 namespace {
 
-// Debian's interpreter, which has python3-openpyxl and python3-xlwt, even when
-// another python3 comes first on the PATH.
-std::string Python() {
-  return std::filesystem::exists("/usr/bin/python3") ? "/usr/bin/python3" : "python3";
-}
-
-std::string Script() { return std::string(SETUPXFER_SOURCE_DIR) + "/tests/fixtures/workbooks.py"; }
-
 using sxtest::Outcome;
 using sxtest::RunShell;
 
 void MakeFixture(const std::string& kind, const std::string& path) {
-  Outcome o = RunShell(Python() + " '" + Script() + "' " + kind + " '" + path + "'");
+  Outcome o = RunShell(sxtest::WorkbookTool() + " " + kind + " '" + path + "'");
   ASSERT_EQ(o.status, 0) << "fixture " << kind << " could not be made";
 }
 
@@ -199,7 +191,7 @@ TEST(WorkbookExport, HandedOverWorkbookHoldsTextCellsExactlyWhereWritten) {
   EXPECT_EQ(path.extension(), ".xlsx");
   EXPECT_EQ(path.filename().string().rfind("a_b_c 清单_", 0), 0u) << path;
 
-  Outcome dump = RunShell(Python() + " '" + Script() + "' dump '" + path.string() + "'");
+  Outcome dump = RunShell(sxtest::WorkbookTool() + " dump '" + path.string() + "'");
   ASSERT_EQ(dump.status, 0);
   std::set<std::string> lines;
   size_t start = 0;

@@ -93,9 +93,23 @@ std::vector<std::string> SqlColumn(const std::string& path, const std::string& s
 
 namespace {
 
-std::string XlsxTool() { return std::string(SETUPXFER_SOURCE_DIR) + "/tests/fixtures/xlsx_tool.py"; }
+// "AA3" as row 3, column 26.
+void ParseCoordinate(const std::string& at, int& row, int& column) {
+  std::size_t i = 0;
+  column = 0;
+  for (; i < at.size() && at[i] >= 'A' && at[i] <= 'Z'; ++i) column = column * 26 + (at[i] - 'A' + 1);
+  column -= 1;
+  row = std::stoi(at.substr(i));
+}
 
 }  // namespace
+
+std::string WorkbookTool() {
+  // Debian's interpreter, which has python3-openpyxl and python3-xlwt, even
+  // when another python3 comes first on the PATH.
+  std::string python = std::filesystem::exists("/usr/bin/python3") ? "/usr/bin/python3" : "python3";
+  return python + " '" + SETUPXFER_SOURCE_DIR + "/tests/fixtures/workbooks.py'";
+}
 
 Outcome RunShell(const std::string& command) {
   Outcome o{-1, {}};
@@ -111,7 +125,7 @@ Outcome RunShell(const std::string& command) {
 std::string ToolPath() { return std::string(SETUPXFER_BINARY_DIR) + "/setupxfer"; }
 
 void MakeXlsx(const std::string& path, const std::vector<Cell>& cells) {
-  std::string cmd = "/usr/bin/python3 '" + XlsxTool() + "' write '" + path + "'";
+  std::string cmd = WorkbookTool() + " write '" + path + "'";
   FILE* p = popen(cmd.c_str(), "w");
   if (!p) throw std::runtime_error("cannot run " + cmd);
   for (const auto& c : cells)
@@ -120,13 +134,9 @@ void MakeXlsx(const std::string& path, const std::vector<Cell>& cells) {
 }
 
 std::vector<XlsxCell> ReadXlsx(const std::string& path) {
-  std::string cmd = "/usr/bin/python3 '" + XlsxTool() + "' dump '" + path + "'";
-  FILE* p = popen(cmd.c_str(), "r");
-  if (!p) throw std::runtime_error("cannot run " + cmd);
-  std::string out;
-  char buf[4096];
-  for (std::size_t n; (n = std::fread(buf, 1, sizeof buf, p)) > 0;) out.append(buf, n);
-  if (pclose(p) != 0) throw std::runtime_error("openpyxl cannot read " + path);
+  Outcome dump = RunShell(WorkbookTool() + " dump '" + path + "'");
+  if (dump.status != 0) throw std::runtime_error("openpyxl cannot read " + path);
+  const std::string& out = dump.out;
   std::vector<XlsxCell> cells;
   std::size_t start = 0;
   while (start < out.size()) {
@@ -134,15 +144,11 @@ std::vector<XlsxCell> ReadXlsx(const std::string& path) {
     if (end == std::string::npos) end = out.size();
     std::string line = out.substr(start, end - start);
     start = end + 1;
-    std::vector<std::string> f;
-    std::size_t a = 0;
-    for (int i = 0; i < 4; ++i) {
-      std::size_t t = line.find('\t', a);
-      f.push_back(line.substr(a, t - a));
-      a = t + 1;
-    }
-    f.push_back(line.substr(a));
-    cells.push_back({std::stoi(f[0]), std::stoi(f[1]), f[2], f[3], f[4]});
+    // coordinate, type, format, value
+    std::size_t a = line.find('\t'), b = line.find('\t', a + 1), c = line.find('\t', b + 1);
+    XlsxCell cell{0, 0, line.substr(a + 1, b - a - 1), line.substr(b + 1, c - b - 1), line.substr(c + 1)};
+    ParseCoordinate(line.substr(0, a), cell.row, cell.column);
+    cells.push_back(std::move(cell));
   }
   return cells;
 }

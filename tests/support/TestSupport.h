@@ -60,6 +60,9 @@ struct Outcome {
 };
 Outcome RunShell(const std::string& command);
 
+// The command that runs tests/fixtures/workbooks.py (openpyxl, xlwt).
+std::string WorkbookTool();
+
 // The setupxfer tool of this build.
 std::string ToolPath();
 
