@@ -1,13 +1,5 @@
 # Cross-compiles the Windows library with Debian's mingw-w64 (i686, POSIX
 # threads flavour). Use: cmake -S . -B build-win-i686 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake
-set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR i686)
 set(MINGW_PREFIX i686-w64-mingw32)
-set(CMAKE_C_COMPILER ${MINGW_PREFIX}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${MINGW_PREFIX}-g++-posix)
-set(CMAKE_RC_COMPILER ${MINGW_PREFIX}-windres)
-set(CMAKE_OBJDUMP ${MINGW_PREFIX}-objdump)
-set(CMAKE_FIND_ROOT_PATH /usr/${MINGW_PREFIX})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-common.cmake)

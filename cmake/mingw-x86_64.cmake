@@ -1,13 +1,5 @@
 # Cross-compiles the Windows library with Debian's mingw-w64 (x86_64, POSIX
 # threads flavour). Use: cmake -S . -B build-win-x86_64 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake
-set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 set(MINGW_PREFIX x86_64-w64-mingw32)
-set(CMAKE_C_COMPILER ${MINGW_PREFIX}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${MINGW_PREFIX}-g++-posix)
-set(CMAKE_RC_COMPILER ${MINGW_PREFIX}-windres)
-set(CMAKE_OBJDUMP ${MINGW_PREFIX}-objdump)
-set(CMAKE_FIND_ROOT_PATH /usr/${MINGW_PREFIX})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-common.cmake)

@@ -1,0 +1,11 @@
+# Shared part of the mingw-w64 toolchain files; they set MINGW_PREFIX and the
+# processor, then include this.
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_C_COMPILER ${MINGW_PREFIX}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${MINGW_PREFIX}-g++-posix)
+set(CMAKE_RC_COMPILER ${MINGW_PREFIX}-windres)
+set(CMAKE_OBJDUMP ${MINGW_PREFIX}-objdump)
+set(CMAKE_FIND_ROOT_PATH /usr/${MINGW_PREFIX})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
