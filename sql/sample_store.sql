@@ -54,3 +54,23 @@ INSERT INTO MenuItem(MenuItemCode,MenuItemCName,MenuItemEName,MenuTypeCode,DeptC
   ('06005','红酒','Red Wine','06','05','杯',48,45,18,'半瓶',168,158,70,'瓶',298,280,130,'1.5升',888,850,400,'礼盒装',1288,1200,600,15,'HJ',0,0,1,0,0,0,0,13,1,0),
   ('06006','茅台','Moutai','06','05','瓶',2699,2599,2200,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,0,'MT',0,1,1,0,0,0,0,13,1,0),
   ('02099','时令小炒','Seasonal Stir-Fry','02','01','例',38,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,0,'SLXC',1,0,0,1,0,10,0,0,0,0);
+
+-- Set meals: a business lunch without a time plan, a lunch for two during the
+-- lunch time section, a weekend family meal during the lunch shift, a monthly
+-- offer. The shift and the time section they use are added when missing.
+INSERT OR IGNORE INTO MealSection(MealSectionCode,MealSectionName,Deleted,StartTime,EndTime) VALUES
+  (21,'午市',0,'10:30','14:30');
+INSERT OR IGNORE INTO TimeSection(TimeID,StartTime,EndTime) VALUES (21,'11:00','14:00');
+INSERT INTO MenuSuite(MenuSuiteNo,MenuSuiteName,ConfineMenuSuite,PlanType,EveryOf,EveryDetail,PlanStartDate,PlanEndDate,PlanEndTag,DayControlType,MealSectionCode,TimeID,UsePlan,SuiteBarCode,PromID,QuickUse,PrintTogether,MenuSuiteAlias,SaleOutByHand) VALUES
+  ('T1','商务套餐',0,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,0,'6901234500011','',1,1,'商务餐',0),
+  ('T2','午市双人餐',1,1,1,-1,'2024-01-01',NULL,0,2,NULL,21,1,'','P01',1,0,'午市',0),
+  ('T3','周末家庭餐',0,2,1,96,'2024-03-01','2025-12-31',1,1,21,NULL,1,'','',0,1,'家庭餐',0),
+  ('T4','月度特惠',0,3,1,15,'2024-06-01',NULL,0,0,NULL,NULL,1,'','P02',0,0,'',0);
+INSERT INTO MenuSuiteSub(MenuSuiteNo,MenuItemCode,MenuItemPrice,Qty,Standard,Selected,GroupID,GroupName) VALUES
+  ('T1','02001',30,1,'例',1,'1','热菜'), ('T1','02002',28,1,'例',0,'1','热菜'), ('T1','02003',18,1,'例',0,'1','热菜'),
+  ('T1','05002',2,1,'碗',1,'2','主食'), ('T1','06003',5,1,'罐',1,'3','饮料'),
+  ('T2','01001',10,1,'例',1,'1','凉菜'), ('T2','02008',80,1,'半只',1,'2','热菜'), ('T2','02006',50,1,'例',1,'2','热菜'),
+  ('T2','04002',25,1,'例',1,'3','汤'), ('T2','05002',2,2,'碗',1,'4','主食'),
+  ('T3','01005',70,1,'中份',1,'1','凉菜'), ('T3','02005',70,1,'大份',1,'2','热菜'), ('T3','02010',38,1,'例',0,'2','热菜'),
+  ('T3','03002',90,1,'中份',1,'2','热菜'), ('T3','04003',60,1,'小煲',1,'3','汤'), ('T3','05003',45,1,'20只',1,'4','主食'),
+  ('T4','06005',150,1,'半瓶',1,'1','酒水'), ('T4','01003',45,1,'半只',1,'2','凉菜');
