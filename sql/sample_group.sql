@@ -64,3 +64,9 @@ INSERT INTO Group_Shift(BrandID,ShiftCode,ShiftName,Deleted,StartTime,EndTime) V
 INSERT INTO Group_TimeSection(BrandID,TimeID,StartTime,EndTime) VALUES
   ({BRAND}, 0,'1899-12-30 00:00:00','1899-12-30 14:59:00'),
   ({BRAND}, 1,'1899-12-30 15:00:00','1899-12-30 23:59:00');
+
+-- Guest requests of the brand: for the hot dishes, one dish of its own and the public ones.
+UPDATE Group_MenuType SET Remark='少辣,SL' || char(13,10) || '不要辣,BYL' WHERE BrandID={BRAND} AND tCode='02';
+UPDATE Group_MenuItem SET Remark='走葱' || char(13,10) || '加蛋@3.00@0,JD' WHERE BrandID={BRAND} AND ItemCode='02001';
+INSERT INTO Group_GuestNeeds(BrandID,Needs) VALUES
+  ({BRAND}, '打包@1.00@0,DB' || char(13,10) || '分开上,FKS' || char(13,10) || '茶位费@3.00@2,CWF');

@@ -66,3 +66,11 @@ INSERT INTO TimeSection(TimeID,StartTime,EndTime) VALUES
   (0,'1899-12-30 00:00:00','1899-12-30 10:59:00'),
   (1,'1899-12-30 11:00:00','1899-12-30 16:59:00'),
   (2,'1899-12-30 17:00:00','1899-12-30 23:59:00');
+
+-- Guest requests: for the hot dishes, two dishes of their own and the public ones;
+-- "name@price@type" carries a surcharge, ",code" a mnemonic.
+UPDATE MenuType SET Remark='少辣,SL' || char(13,10) || '不要辣,BYL' || char(13,10) || '加辣@2.00@0,JL' WHERE MenuTypeCode='02';
+UPDATE MenuItem SET Remark='三分熟' || char(13,10) || '五分熟' || char(13,10) || '七分熟' WHERE MenuItemCode='02005';
+UPDATE MenuItem SET Remark='加饼@5.00@0,JB' || char(13,10) || '加酱@2.00@1' WHERE MenuItemCode='02008';
+INSERT INTO GuestNeeds(ID,Needs) VALUES
+  (0,'打包@1.00@0,DB' || char(13,10) || '分开上,FKS' || char(13,10) || '加急,JJ' || char(13,10) || '茶位费@3.00@2,CWF');
