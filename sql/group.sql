@@ -262,6 +262,14 @@ CREATE TABLE Group_Shift (
   PRIMARY KEY (BrandID, ShiftCode)
 );
 
+-- Remarks: the public guest requests of a brand, one text of request lines;
+-- ID numbers the rows as they are added.
+CREATE TABLE Group_GuestNeeds (
+  ID INTEGER PRIMARY KEY,
+  BrandID TEXT COLLATE NOCASE,
+  Needs TEXT COLLATE NOCASE
+);
+
 -- Set meals of a brand, their dishes and the branches they are limited to.
 -- ZoneInfo lists those branches by zone, for display.
 CREATE TABLE Group_MenuSuite (

@@ -56,21 +56,32 @@ INSERT INTO Group_MenuItem(BrandID,ItemCode,ItemName,ItemName2,tCode,DeptCode,St
   ({BRAND}, '06006','茅台','Moutai','06','05','瓶',2699,2599,2200,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,0,'MT',0,1,1,0,0,0,0,13,'2024-03-01',1,0),
   ({BRAND}, '02099','时令小炒','Seasonal Stir-Fry','02','01','例',38,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,0,'SLXC',1,0,0,1,0,10,0,0,NULL,0,0);
 
+-- Shifts and time sections of the brand.
+INSERT INTO Group_Shift(BrandID,ShiftCode,ShiftName,Deleted,StartTime,EndTime) VALUES
+  ({BRAND}, 0,'午市',0,'1899-12-30 10:30:00','1899-12-30 14:30:00'),
+  ({BRAND}, 1,'晚市',0,'1899-12-30 17:00:00','1899-12-30 22:00:00'),
+  ({BRAND}, 2,'早茶',1,'1899-12-30 07:00:00','1899-12-30 10:00:00');
+INSERT INTO Group_TimeSection(BrandID,TimeID,StartTime,EndTime) VALUES
+  ({BRAND}, 0,'1899-12-30 00:00:00','1899-12-30 14:59:00'),
+  ({BRAND}, 1,'1899-12-30 15:00:00','1899-12-30 23:59:00');
+
+-- Guest requests of the brand: for the hot dishes, one dish of its own and the public ones.
+UPDATE Group_MenuType SET Remark='少辣,SL' || char(13,10) || '不要辣,BYL' WHERE BrandID={BRAND} AND tCode='02';
+UPDATE Group_MenuItem SET Remark='走葱' || char(13,10) || '加蛋@3.00@0,JD' WHERE BrandID={BRAND} AND ItemCode='02001';
+INSERT INTO Group_GuestNeeds(BrandID,Needs) VALUES
+  ({BRAND}, '打包@1.00@0,DB' || char(13,10) || '分开上,FKS' || char(13,10) || '茶位费@3.00@2,CWF');
+
 -- Set meals of the brand; the weekend family meal and the lunch for two are
--- offered by some branches only. The zones, branches, shift and time section
--- they use are added when missing.
+-- offered by some branches only. The zones and branches are added when missing.
 INSERT OR IGNORE INTO Group_Zone(ZoneID,ZoneName) VALUES (11,'华东区'), (12,'华南区');
 INSERT OR IGNORE INTO Group_Hotel(HotelID,HotelName,BrandID,ZoneID,UseTag,HotelTag) VALUES
   ('SH01','上海徐汇店',{BRAND},11,1,1), ('SH02','上海静安店',{BRAND},11,1,1), ('GZ01','广州天河店',{BRAND},12,1,5);
-INSERT OR IGNORE INTO Group_Shift(BrandID,ShiftCode,ShiftName,Deleted,StartTime,EndTime) VALUES
-  ({BRAND},21,'午市',0,'10:30','14:30');
-INSERT OR IGNORE INTO Group_TimeSection(BrandID,TimeID,StartTime,EndTime) VALUES ({BRAND},21,'11:00','14:00');
 INSERT INTO Group_MenuSuite(BrandID,msCode,msName,ConfineMenuSuite,PlanType,EveryOf,EveryDetail,PlanStartDate,PlanEndDate,PlanEndTag,DayControlType,MealSectionCode,TimeID,UsePlan,SuiteBarCode,PromID,QuickUse,PrintTogether,MenuSuiteAlias,AllShare,ZoneInfo) VALUES
   ({BRAND},'T1','商务套餐',0,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,0,'6901234500011','',1,1,'商务餐',1,NULL),
-  ({BRAND},'T2','午市双人餐',1,1,1,-1,'2024-01-01',NULL,0,2,NULL,21,1,'','P01',1,0,'午市',0,
+  ({BRAND},'T2','午市双人餐',1,1,1,-1,'2024-01-01',NULL,0,2,NULL,0,1,'','P01',1,0,'午市',0,
    '[华东区]' || char(13,10) || '    上海徐汇店' || char(13,10) || '    上海静安店' || char(13,10) ||
    '[华南区]' || char(13,10) || '    广州天河店'),
-  ({BRAND},'T3','周末家庭餐',0,2,1,96,'2024-03-01','2025-12-31',1,1,21,NULL,1,'','',0,1,'家庭餐',0,
+  ({BRAND},'T3','周末家庭餐',0,2,1,96,'2024-03-01','2025-12-31',1,1,0,NULL,1,'','',0,1,'家庭餐',0,
    '[华东区]' || char(13,10) || '    上海静安店'),
   ({BRAND},'T4','月度特惠',0,3,1,15,'2024-06-01',NULL,0,0,NULL,NULL,1,'','P02',0,0,'',0,'');
 INSERT INTO Group_MenuSuiteSub(BrandID,msCode,ItemCode,ItemPrice,Qty,Standard,Selected,GroupID,GroupName) VALUES

@@ -55,16 +55,33 @@ INSERT INTO MenuItem(MenuItemCode,MenuItemCName,MenuItemEName,MenuTypeCode,DeptC
   ('06006','茅台','Moutai','06','05','瓶',2699,2599,2200,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,0,'MT',0,1,1,0,0,0,0,13,1,0),
   ('02099','时令小炒','Seasonal Stir-Fry','02','01','例',38,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,0,'SLXC',1,0,0,1,0,10,0,0,0,0);
 
+-- Shifts and time sections: four service periods (the late-night one stopped)
+-- and three time sections of the day, times on the day zero as the import stores them.
+INSERT INTO MealSection(MealSectionCode,MealSectionName,Deleted,StartTime,EndTime) VALUES
+  (0,'早餐',0,'1899-12-30 07:00:00','1899-12-30 10:00:00'),
+  (1,'午餐',0,'1899-12-30 11:00:00','1899-12-30 14:30:00'),
+  (2,'晚餐',0,'1899-12-30 17:00:00','1899-12-30 21:30:00'),
+  (3,'夜宵',1,'1899-12-30 22:00:00',NULL);
+INSERT INTO TimeSection(TimeID,StartTime,EndTime) VALUES
+  (0,'1899-12-30 00:00:00','1899-12-30 10:59:00'),
+  (1,'1899-12-30 11:00:00','1899-12-30 16:59:00'),
+  (2,'1899-12-30 17:00:00','1899-12-30 23:59:00');
+
+-- Guest requests: for the hot dishes, two dishes of their own and the public ones;
+-- "name@price@type" carries a surcharge, ",code" a mnemonic.
+UPDATE MenuType SET Remark='少辣,SL' || char(13,10) || '不要辣,BYL' || char(13,10) || '加辣@2.00@0,JL' WHERE MenuTypeCode='02';
+UPDATE MenuItem SET Remark='三分熟' || char(13,10) || '五分熟' || char(13,10) || '七分熟' WHERE MenuItemCode='02005';
+UPDATE MenuItem SET Remark='加饼@5.00@0,JB' || char(13,10) || '加酱@2.00@1' WHERE MenuItemCode='02008';
+INSERT INTO GuestNeeds(ID,Needs) VALUES
+  (0,'打包@1.00@0,DB' || char(13,10) || '分开上,FKS' || char(13,10) || '加急,JJ' || char(13,10) || '茶位费@3.00@2,CWF');
+
 -- Set meals: a business lunch without a time plan, a lunch for two during the
--- lunch time section, a weekend family meal during the lunch shift, a monthly
--- offer. The shift and the time section they use are added when missing.
-INSERT OR IGNORE INTO MealSection(MealSectionCode,MealSectionName,Deleted,StartTime,EndTime) VALUES
-  (21,'午市',0,'10:30','14:30');
-INSERT OR IGNORE INTO TimeSection(TimeID,StartTime,EndTime) VALUES (21,'11:00','14:00');
+-- midday time section, a weekend family meal during the lunch shift, a monthly
+-- offer.
 INSERT INTO MenuSuite(MenuSuiteNo,MenuSuiteName,ConfineMenuSuite,PlanType,EveryOf,EveryDetail,PlanStartDate,PlanEndDate,PlanEndTag,DayControlType,MealSectionCode,TimeID,UsePlan,SuiteBarCode,PromID,QuickUse,PrintTogether,MenuSuiteAlias,SaleOutByHand) VALUES
   ('T1','商务套餐',0,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,0,'6901234500011','',1,1,'商务餐',0),
-  ('T2','午市双人餐',1,1,1,-1,'2024-01-01',NULL,0,2,NULL,21,1,'','P01',1,0,'午市',0),
-  ('T3','周末家庭餐',0,2,1,96,'2024-03-01','2025-12-31',1,1,21,NULL,1,'','',0,1,'家庭餐',0),
+  ('T2','午市双人餐',1,1,1,-1,'2024-01-01',NULL,0,2,NULL,1,1,'','P01',1,0,'午市',0),
+  ('T3','周末家庭餐',0,2,1,96,'2024-03-01','2025-12-31',1,1,1,NULL,1,'','',0,1,'家庭餐',0),
   ('T4','月度特惠',0,3,1,15,'2024-06-01',NULL,0,0,NULL,NULL,1,'','P02',0,0,'',0);
 INSERT INTO MenuSuiteSub(MenuSuiteNo,MenuItemCode,MenuItemPrice,Qty,Standard,Selected,GroupID,GroupName) VALUES
   ('T1','02001',30,1,'例',1,'1','热菜'), ('T1','02002',28,1,'例',0,'1','热菜'), ('T1','02003',18,1,'例',0,'1','热菜'),

@@ -222,6 +222,12 @@ CREATE TABLE MealSection (
   EndTime TEXT
 );
 
+-- Remarks: the public guest requests, one text of request lines.
+CREATE TABLE GuestNeeds (
+  ID INTEGER PRIMARY KEY,
+  Needs TEXT COLLATE NOCASE
+);
+
 -- Set meals: a set meal, its dishes arranged in groups, its time plan.
 CREATE TABLE MenuSuite (
   MenuSuiteNo TEXT COLLATE NOCASE PRIMARY KEY,

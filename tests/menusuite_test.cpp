@@ -156,14 +156,14 @@ TEST_P(MenuSuiteTest, SetMealRowsAreCheckedInOrderAndPlansStoredOnlyWhenInUse) {
   s.Plan(10, "A8", {"2024-01-01", "", "2", "1", ""});
   s.Plan(11, "A9", {"2024-01-01", "", "1", "1", "", "x"});
   s.Plan(12, "B1", {"2024-01-01", "", "1", "1", "", "3"});
-  s.Plan(13, "B2", {"2024-01-01", "", "1", "1", "", "1", "夜宵"});
+  s.Plan(13, "B2", {"2024-01-01", "", "1", "1", "", "1", "夜宵"});  // stopped
   s.Plan(14, "B3", {"2024-01-01", "", "1", "1", "", "2", "", "8:00-10:30"});
   s.Plan(15, "B4", {"2024-01-01", "", "1", "1", "", "2", "", "08:00"});
   // Accepted: no plan (its plan cells ignored), daily, weekly by shift, by time section.
   s.Put(16, {{1, "B5"}, {2, "无计划"}, {3, "别名"}, {4, "是"}, {5, "2"}, {6, "1"}, {7, "690"}, {8, "P1"},
              {10, "垃圾"}, {12, "9"}, {13, "x"}, {15, "7"}});
   s.Plan(17, "B6", {"2024-01-01", "无", "1", "1", "", ""});
-  s.Plan(18, "B7", {"2024-3-1", "2024-12-31", "2", "2", "96", "1", "午市"});
+  s.Plan(18, "B7", {"2024-3-1", "2024-12-31", "2", "2", "96", "1", "午餐"});
   s.Plan(19, "B8", {"2024-01-01", "", "3", "1", "15", "2", "", " 08:00 - 10:30 "});
   ASSERT_TRUE(Import(s)) << message;
   EXPECT_EQ(host.Texts(1), (std::vector<std::string>{
@@ -184,7 +184,7 @@ TEST_P(MenuSuiteTest, SetMealRowsAreCheckedInOrderAndPlansStoredOnlyWhenInUse) {
   EXPECT_EQ(sxtest::SqlRows(store, kStoreSuites),
             (Rows{{"B5", "无计划", "1", "", "", "", "", "", "", "", "", "", "0", "690", "P1", "1", "0", "别名", "0"},
                   {"B6", "套餐B6", "0", "1", "1", "-1", "2024-01-01", "", "0", "0", "", "", "1", "", "", "0", "0", "", "0"},
-                  {"B7", "套餐B7", "0", "2", "2", "96", "2024-03-01", "2024-12-31", "1", "1", "21", "", "1", "", "", "0",
+                  {"B7", "套餐B7", "0", "2", "2", "96", "2024-03-01", "2024-12-31", "1", "1", "1", "", "1", "", "", "0",
                    "0", "", "0"},
                   {"B8", "套餐B8", "0", "3", "1", "15", "2024-01-01", "", "0", "2", "", "22", "1", "", "", "0", "0", "",
                    "0"}}));
@@ -353,10 +353,10 @@ TEST_P(MenuSuiteTest, ExportWritesPlanCellsOnlyWhenInForceAndGroupsWhereTheyChan
   sxtest::SqlExec(store, R"(
     INSERT INTO MenuSuite(MenuSuiteNo,MenuSuiteName,UsePlan,PlanType,EveryOf,EveryDetail,PlanStartDate,PlanEndDate,
                           PlanEndTag,DayControlType,MealSectionCode,TimeID) VALUES
-      ('X1','无计划',0,2,1,3,'2024-01-01','2024-02-01',1,2,NULL,21),
+      ('X1','无计划',0,2,1,3,'2024-01-01','2024-02-01',1,2,NULL,1),
       ('X2','无结束',1,2,1,3,'2024-01-01','2024-02-01',0,2,NULL,22),
       ('X3','缺值',1,1,1,-1,NULL,NULL,1,2,NULL,99),
-      ('X4','按班次',1,1,1,-1,'2024-01-01 00:00:00','2024-12-31',1,1,21,NULL);
+      ('X4','按班次',1,1,1,-1,'2024-01-01 00:00:00','2024-12-31',1,1,1,NULL);
     INSERT INTO MenuSuiteSub(MenuSuiteNo,MenuItemCode,MenuItemPrice,Qty,Standard,Selected,GroupID,GroupName) VALUES
       ('X1','02001',30,1,'例',1,'1','热菜'), ('X1','02002',28.5,2,'例',0,'1','热菜'),
       ('X2','01001',10,1,'例',1,'1','凉菜'),
@@ -374,7 +374,7 @@ TEST_P(MenuSuiteTest, ExportWritesPlanCellsOnlyWhenInForceAndGroupsWhereTheyChan
   EXPECT_EQ(plan(3), (std::vector<std::string>{"0", "", "", "2", "1", "3", "2", "", ""}));
   EXPECT_EQ(plan(4), (std::vector<std::string>{"1", "2024-01-01", "", "2", "1", "3", "2", "", "08:00-10:30"}));
   EXPECT_EQ(plan(5), (std::vector<std::string>{"1", "", "", "1", "1", "-1", "2", "", ""}));
-  EXPECT_EQ(plan(6), (std::vector<std::string>{"1", "2024-01-01", "2024-12-31", "1", "1", "-1", "1", "午市", ""}));
+  EXPECT_EQ(plan(6), (std::vector<std::string>{"1", "2024-01-01", "2024-12-31", "1", "1", "-1", "1", "午餐", ""}));
   EXPECT_EQ(At(c, 8, 0), "menusuiteitem");
   EXPECT_EQ(RowOf(c, 9, 9), (std::vector<std::string>{"套餐编号", "分类编码", "分类名称", "菜品编码", "菜品名称",
                                                       "规格", "价格", "数量", "缺省选中(0:候选/1:选中)"}));
