@@ -54,3 +54,23 @@ INSERT INTO MenuItem(MenuItemCode,MenuItemCName,MenuItemEName,MenuTypeCode,DeptC
   ('06005','红酒','Red Wine','06','05','杯',48,45,18,'半瓶',168,158,70,'瓶',298,280,130,'1.5升',888,850,400,'礼盒装',1288,1200,600,15,'HJ',0,0,1,0,0,0,0,13,1,0),
   ('06006','茅台','Moutai','06','05','瓶',2699,2599,2200,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,0,'MT',0,1,1,0,0,0,0,13,1,0),
   ('02099','时令小炒','Seasonal Stir-Fry','02','01','例',38,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,0,'SLXC',1,0,0,1,0,10,0,0,0,0);
+
+-- Time plans and price plans: a weekday lunch offer confined to the lunch
+-- shift, a weekend afternoon tea confined to a time section and without end,
+-- and a monthly members' day. Shifts and time sections are added only where
+-- missing, as their own kind may have added them already.
+INSERT OR IGNORE INTO MealSection(MealSectionCode,MealSectionName,Deleted,StartTime,EndTime) VALUES
+  (0,'早餐',0,'1899-12-30 07:00:00','1899-12-30 10:00:00'), (1,'午餐',0,'1899-12-30 11:00:00','1899-12-30 14:00:00'),
+  (2,'晚餐',0,'1899-12-30 17:00:00','1899-12-30 21:00:00'), (3,'夜宵',0,'1899-12-30 21:00:00','1899-12-30 23:59:00');
+INSERT OR IGNORE INTO TimeSection(TimeID,StartTime,EndTime) VALUES
+  (0,'1899-12-30 11:00:00','1899-12-30 14:00:00'), (1,'1899-12-30 17:00:00','1899-12-30 21:00:00'),
+  (2,'1899-12-30 14:00:00','1899-12-30 17:00:00');
+INSERT INTO TimePlan(PlanCode,PlanName,PromID,PlanUseTag,PlanStartDate,PlanEndDate,PlanEndTag,PlanType,EveryOf,EveryDetail,DayControlType) VALUES
+  (1,'工作日午市特价','P01',1,'2024-03-01','2024-12-31',1,2,1,31,1),
+  (2,'周末下午茶','P02',1,'2024-04-06','1899-12-30',0,2,1,96,2),
+  (3,'每月8号会员日',NULL,0,'2024-01-08','2025-01-08',1,3,1,8,0);
+INSERT INTO TimePlanConfine(PlanCode,MealSectionCode,TimeID) VALUES (1,1,NULL), (2,NULL,2);
+INSERT INTO PricePlan(PlanCode,MenuItemCode,NewPrice,NewPrice2,NewPrice3,NewPrice4,NewPrice5,MaxQty) VALUES
+  (1,'02001',28,0,0,0,0,0), (1,'02005',38,68,0,0,0,20), (1,'05001',15,0,0,0,0,0),
+  (2,'04003',0,58,88,0,0,10), (2,'06004',6,30,0,0,0,0),
+  (3,'02008',0,138,0,0,0,5), (3,'06005',0,0,248,0,0,2);
