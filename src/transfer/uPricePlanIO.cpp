@@ -163,16 +163,30 @@ order by p.PlanCode,p.MenuItemCode)";
 
 // A plan's old rows, children first.
 constexpr const char* kStoreDeletes[] = {
-    "delete from PricePlan where PlanCode=:plancode",
-    "delete from TimePlanConfine where PlanCode=:plancode",
-    "delete from TimePlan where PlanCode=:plancode",
+    R"(
+delete from PricePlan
+where PlanCode=:plancode)",
+    R"(
+delete from TimePlanConfine
+where PlanCode=:plancode)",
+    R"(
+delete from TimePlan
+where PlanCode=:plancode)",
 };
 
 constexpr const char* kGroupDeletes[] = {
-    "delete from Group_PricePlan where PlanCode=:plancode and BrandID=:brandid",
-    "delete from Group_TimePlanConfine where PlanCode=:plancode and BrandID=:brandid",
-    "delete from Group_TimePlanHotelID where PlanCode=:plancode and BrandID=:brandid",
-    "delete from Group_TimePlan where PlanCode=:plancode and BrandID=:brandid",
+    R"(
+delete from Group_PricePlan
+where PlanCode=:plancode and BrandID=:brandid)",
+    R"(
+delete from Group_TimePlanConfine
+where PlanCode=:plancode and BrandID=:brandid)",
+    R"(
+delete from Group_TimePlanHotelID
+where PlanCode=:plancode and BrandID=:brandid)",
+    R"(
+delete from Group_TimePlan
+where PlanCode=:plancode and BrandID=:brandid)",
 };
 
 constexpr const char* kStorePlanInsert = R"(
