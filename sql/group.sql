@@ -262,6 +262,14 @@ CREATE TABLE Group_Shift (
   PRIMARY KEY (BrandID, ShiftCode)
 );
 
+-- Remarks: the public guest requests of a brand, one text of request lines;
+-- ID numbers the rows as they are added.
+CREATE TABLE Group_GuestNeeds (
+  ID INTEGER PRIMARY KEY,
+  BrandID TEXT COLLATE NOCASE,
+  Needs TEXT COLLATE NOCASE
+);
+
 -- Time plans and price plans of a brand.
 -- Time plans: dated promotions, for all branch restaurants of the brand
 -- (AllShare 1) or the listed ones; ZoneInfo lists those by zone for reading.

@@ -56,24 +56,34 @@ INSERT INTO Group_MenuItem(BrandID,ItemCode,ItemName,ItemName2,tCode,DeptCode,St
   ({BRAND}, '06006','茅台','Moutai','06','05','瓶',2699,2599,2200,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,0,'MT',0,1,1,0,0,0,0,13,'2024-03-01',1,0),
   ({BRAND}, '02099','时令小炒','Seasonal Stir-Fry','02','01','例',38,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,0,'SLXC',1,0,0,1,0,10,0,0,NULL,0,0);
 
+-- Shifts and time sections of the brand.
+INSERT INTO Group_Shift(BrandID,ShiftCode,ShiftName,Deleted,StartTime,EndTime) VALUES
+  ({BRAND}, 0,'午市',0,'1899-12-30 10:30:00','1899-12-30 14:30:00'),
+  ({BRAND}, 1,'晚市',0,'1899-12-30 17:00:00','1899-12-30 22:00:00'),
+  ({BRAND}, 2,'早茶',1,'1899-12-30 07:00:00','1899-12-30 10:00:00');
+INSERT INTO Group_TimeSection(BrandID,TimeID,StartTime,EndTime) VALUES
+  ({BRAND}, 0,'1899-12-30 00:00:00','1899-12-30 14:59:00'),
+  ({BRAND}, 1,'1899-12-30 15:00:00','1899-12-30 23:59:00');
+
+-- Guest requests of the brand: for the hot dishes, one dish of its own and the public ones.
+UPDATE Group_MenuType SET Remark='少辣,SL' || char(13,10) || '不要辣,BYL' WHERE BrandID={BRAND} AND tCode='02';
+UPDATE Group_MenuItem SET Remark='走葱' || char(13,10) || '加蛋@3.00@0,JD' WHERE BrandID={BRAND} AND ItemCode='02001';
+INSERT INTO Group_GuestNeeds(BrandID,Needs) VALUES
+  ({BRAND}, '打包@1.00@0,DB' || char(13,10) || '分开上,FKS' || char(13,10) || '茶位费@3.00@2,CWF');
+
 -- Time plans and price plans of the brand: a weekday lunch offer for two
 -- branches in two zones, confined to the lunch shift, and a weekend afternoon
--- tea for all branches, confined to a time section. Zones, branches, shifts
--- and time sections are added only where missing, as other kinds add them too.
+-- tea for all branches, confined to a time section. Zones and branches are
+-- added only where missing, as other kinds add them too.
 INSERT OR IGNORE INTO Group_Zone(ZoneID,ZoneName) VALUES (1,'华东区'), (2,'华南区');
 INSERT OR IGNORE INTO Group_Hotel(HotelID,HotelName,BrandID,ZoneID,UseTag) VALUES
   ({BRAND} || '01','人民广场店',{BRAND},1,1), ({BRAND} || '02','西湖店',{BRAND},1,1),
   ({BRAND} || '03','天河店',{BRAND},2,1);
-INSERT OR IGNORE INTO Group_Shift(BrandID,ShiftCode,ShiftName,Deleted,StartTime,EndTime) VALUES
-  ({BRAND},0,'早餐',0,'1899-12-30 07:00:00','1899-12-30 10:00:00'), ({BRAND},1,'午餐',0,'1899-12-30 11:00:00','1899-12-30 14:00:00'),
-  ({BRAND},2,'晚餐',0,'1899-12-30 17:00:00','1899-12-30 21:00:00');
-INSERT OR IGNORE INTO Group_TimeSection(BrandID,TimeID,StartTime,EndTime) VALUES
-  ({BRAND},0,'1899-12-30 11:00:00','1899-12-30 14:00:00'), ({BRAND},1,'1899-12-30 14:00:00','1899-12-30 17:00:00');
 INSERT INTO Group_TimePlan(BrandID,PlanCode,PlanName,PlanName2,PlanName3,PromID,PlanUseTag,PlanStartDate,PlanEndDate,PlanEndTag,PlanType,EveryOf,EveryDetail,DayControlType,AllShare,ZoneInfo) VALUES
   ({BRAND},1,'工作日午市特价','Weekday Lunch',NULL,'P01',1,'2024-03-01','2024-12-31',1,2,1,31,1,0,
    '[华东区]' || char(13,10) || '    人民广场店' || char(13,10) || '[华南区]' || char(13,10) || '    天河店'),
   ({BRAND},2,'周末下午茶','Weekend Tea',NULL,'P02',1,'2024-04-06','1899-12-30',0,2,1,96,2,1,NULL);
-INSERT INTO Group_TimePlanConfine(BrandID,PlanCode,MealSectionCode,TimeID) VALUES ({BRAND},1,1,NULL), ({BRAND},2,NULL,1);
+INSERT INTO Group_TimePlanConfine(BrandID,PlanCode,MealSectionCode,TimeID) VALUES ({BRAND},1,0,NULL), ({BRAND},2,NULL,1);
 INSERT INTO Group_TimePlanHotelID(BrandID,PlanCode,HotelID) VALUES ({BRAND},1,{BRAND} || '01'), ({BRAND},1,{BRAND} || '03');
 INSERT INTO Group_PricePlan(BrandID,PlanCode,MenuItemCode,NewPrice,NewPrice2,NewPrice3,NewPrice4,NewPrice5,MaxQty) VALUES
   ({BRAND},1,'02001',28,0,0,0,0,0), ({BRAND},1,'02005',38,68,0,0,0,20),

@@ -55,21 +55,34 @@ INSERT INTO MenuItem(MenuItemCode,MenuItemCName,MenuItemEName,MenuTypeCode,DeptC
   ('06006','茅台','Moutai','06','05','瓶',2699,2599,2200,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,0,'MT',0,1,1,0,0,0,0,13,1,0),
   ('02099','时令小炒','Seasonal Stir-Fry','02','01','例',38,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,0,'SLXC',1,0,0,1,0,10,0,0,0,0);
 
+-- Shifts and time sections: four service periods (the late-night one stopped)
+-- and three time sections of the day, times on the day zero as the import stores them.
+INSERT INTO MealSection(MealSectionCode,MealSectionName,Deleted,StartTime,EndTime) VALUES
+  (0,'早餐',0,'1899-12-30 07:00:00','1899-12-30 10:00:00'),
+  (1,'午餐',0,'1899-12-30 11:00:00','1899-12-30 14:30:00'),
+  (2,'晚餐',0,'1899-12-30 17:00:00','1899-12-30 21:30:00'),
+  (3,'夜宵',1,'1899-12-30 22:00:00',NULL);
+INSERT INTO TimeSection(TimeID,StartTime,EndTime) VALUES
+  (0,'1899-12-30 00:00:00','1899-12-30 10:59:00'),
+  (1,'1899-12-30 11:00:00','1899-12-30 16:59:00'),
+  (2,'1899-12-30 17:00:00','1899-12-30 23:59:00');
+
+-- Guest requests: for the hot dishes, two dishes of their own and the public ones;
+-- "name@price@type" carries a surcharge, ",code" a mnemonic.
+UPDATE MenuType SET Remark='少辣,SL' || char(13,10) || '不要辣,BYL' || char(13,10) || '加辣@2.00@0,JL' WHERE MenuTypeCode='02';
+UPDATE MenuItem SET Remark='三分熟' || char(13,10) || '五分熟' || char(13,10) || '七分熟' WHERE MenuItemCode='02005';
+UPDATE MenuItem SET Remark='加饼@5.00@0,JB' || char(13,10) || '加酱@2.00@1' WHERE MenuItemCode='02008';
+INSERT INTO GuestNeeds(ID,Needs) VALUES
+  (0,'打包@1.00@0,DB' || char(13,10) || '分开上,FKS' || char(13,10) || '加急,JJ' || char(13,10) || '茶位费@3.00@2,CWF');
+
 -- Time plans and price plans: a weekday lunch offer confined to the lunch
 -- shift, a weekend afternoon tea confined to a time section and without end,
--- and a monthly members' day. Shifts and time sections are added only where
--- missing, as their own kind may have added them already.
-INSERT OR IGNORE INTO MealSection(MealSectionCode,MealSectionName,Deleted,StartTime,EndTime) VALUES
-  (0,'早餐',0,'1899-12-30 07:00:00','1899-12-30 10:00:00'), (1,'午餐',0,'1899-12-30 11:00:00','1899-12-30 14:00:00'),
-  (2,'晚餐',0,'1899-12-30 17:00:00','1899-12-30 21:00:00'), (3,'夜宵',0,'1899-12-30 21:00:00','1899-12-30 23:59:00');
-INSERT OR IGNORE INTO TimeSection(TimeID,StartTime,EndTime) VALUES
-  (0,'1899-12-30 11:00:00','1899-12-30 14:00:00'), (1,'1899-12-30 17:00:00','1899-12-30 21:00:00'),
-  (2,'1899-12-30 14:00:00','1899-12-30 17:00:00');
+-- and a monthly members' day.
 INSERT INTO TimePlan(PlanCode,PlanName,PromID,PlanUseTag,PlanStartDate,PlanEndDate,PlanEndTag,PlanType,EveryOf,EveryDetail,DayControlType) VALUES
   (1,'工作日午市特价','P01',1,'2024-03-01','2024-12-31',1,2,1,31,1),
   (2,'周末下午茶','P02',1,'2024-04-06','1899-12-30',0,2,1,96,2),
   (3,'每月8号会员日',NULL,0,'2024-01-08','2025-01-08',1,3,1,8,0);
-INSERT INTO TimePlanConfine(PlanCode,MealSectionCode,TimeID) VALUES (1,1,NULL), (2,NULL,2);
+INSERT INTO TimePlanConfine(PlanCode,MealSectionCode,TimeID) VALUES (1,1,NULL), (2,NULL,1);
 INSERT INTO PricePlan(PlanCode,MenuItemCode,NewPrice,NewPrice2,NewPrice3,NewPrice4,NewPrice5,MaxQty) VALUES
   (1,'02001',28,0,0,0,0,0), (1,'02005',38,68,0,0,0,20), (1,'05001',15,0,0,0,0,0),
   (2,'04003',0,58,88,0,0,10), (2,'06004',6,30,0,0,0,0),

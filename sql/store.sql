@@ -222,6 +222,12 @@ CREATE TABLE MealSection (
   EndTime TEXT
 );
 
+-- Remarks: the public guest requests, one text of request lines.
+CREATE TABLE GuestNeeds (
+  ID INTEGER PRIMARY KEY,
+  Needs TEXT COLLATE NOCASE
+);
+
 -- Time plans and price plans.
 -- Time plans: dated promotions. DayControlType 0 the whole day, 1 the listed
 -- meal sections, 2 the listed time sections; PlanEndDate counts only with PlanEndTag 1.
