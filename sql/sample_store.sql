@@ -91,3 +91,15 @@ INSERT INTO MenuSuiteSub(MenuSuiteNo,MenuItemCode,MenuItemPrice,Qty,Standard,Sel
   ('T3','01005',70,1,'中份',1,'1','凉菜'), ('T3','02005',70,1,'大份',1,'2','热菜'), ('T3','02010',38,1,'例',0,'2','热菜'),
   ('T3','03002',90,1,'中份',1,'2','热菜'), ('T3','04003',60,1,'小煲',1,'3','汤'), ('T3','05003',45,1,'20只',1,'4','主食'),
   ('T4','06005',150,1,'半瓶',1,'1','酒水'), ('T4','01003',45,1,'半只',1,'2','凉菜');
+-- Time plans and price plans: a weekday lunch offer confined to the lunch
+-- shift, a weekend afternoon tea confined to a time section and without end,
+-- and a monthly members' day.
+INSERT INTO TimePlan(PlanCode,PlanName,PromID,PlanUseTag,PlanStartDate,PlanEndDate,PlanEndTag,PlanType,EveryOf,EveryDetail,DayControlType) VALUES
+  (1,'工作日午市特价','P01',1,'2024-03-01','2024-12-31',1,2,1,31,1),
+  (2,'周末下午茶','P02',1,'2024-04-06','1899-12-30',0,2,1,96,2),
+  (3,'每月8号会员日',NULL,0,'2024-01-08','2025-01-08',1,3,1,8,0);
+INSERT INTO TimePlanConfine(PlanCode,MealSectionCode,TimeID) VALUES (1,1,NULL), (2,NULL,1);
+INSERT INTO PricePlan(PlanCode,MenuItemCode,NewPrice,NewPrice2,NewPrice3,NewPrice4,NewPrice5,MaxQty) VALUES
+  (1,'02001',28,0,0,0,0,0), (1,'02005',38,68,0,0,0,20), (1,'05001',15,0,0,0,0,0),
+  (2,'04003',0,58,88,0,0,10), (2,'06004',6,30,0,0,0,0),
+  (3,'02008',0,138,0,0,0,5), (3,'06005',0,0,248,0,0,2);
