@@ -261,3 +261,16 @@ CREATE TABLE Group_Shift (
   EndTime TEXT,
   PRIMARY KEY (BrandID, ShiftCode)
 );
+
+-- Discount types: the brands' discount lines of the shared discount types
+-- (CardType); Excludes as in the store database.
+CREATE TABLE CardTypeItems (
+  BrandID TEXT COLLATE NOCASE,
+  CardTypeCode TEXT COLLATE NOCASE,
+  MenuTypeCode TEXT COLLATE NOCASE,
+  Discount INTEGER,
+  Excludes TEXT,
+  MenuSuiteNo TEXT COLLATE NOCASE
+);
+-- (discount types) set meals named by discount lines
+CREATE TABLE Group_MenuSuite (BrandID TEXT COLLATE NOCASE, msCode TEXT COLLATE NOCASE, msName TEXT COLLATE NOCASE);

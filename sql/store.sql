@@ -221,3 +221,16 @@ CREATE TABLE MealSection (
   StartTime TEXT,
   EndTime TEXT
 );
+
+-- Discount types: the discount lines of each discount type (CardType), one
+-- per menu type or set meal. Excludes lists the exception dishes, one per
+-- line (CR LF), each a dish code with "@" and its own percentage when it has one.
+CREATE TABLE DiscountSuite (
+  CardTypeCode TEXT COLLATE NOCASE,
+  MenuTypeCode TEXT COLLATE NOCASE,
+  Discount INTEGER,
+  Excludes TEXT,
+  MenuSuiteNo TEXT COLLATE NOCASE
+);
+-- (discount types) set meals named by discount lines
+CREATE TABLE MenuSuite (MenuSuiteNo TEXT COLLATE NOCASE PRIMARY KEY, MenuSuiteName TEXT COLLATE NOCASE);

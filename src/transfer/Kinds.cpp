@@ -1,7 +1,9 @@
 #include "transfer/Kinds.h"
 
+#include "transfer/uCardTypeIO.h"
 #include "transfer/uMenuIO.h"
 #include "transfer/uReasonIO.h"
+#include "transfer/uSubject2IO.h"
 
 namespace sx {
 
