@@ -274,3 +274,10 @@ CREATE TABLE CardTypeItems (
 );
 -- (discount types) set meals named by discount lines
 CREATE TABLE Group_MenuSuite (BrandID TEXT COLLATE NOCASE, msCode TEXT COLLATE NOCASE, msName TEXT COLLATE NOCASE);
+-- Remarks: the public guest requests of a brand, one text of request lines;
+-- ID numbers the rows as they are added.
+CREATE TABLE Group_GuestNeeds (
+  ID INTEGER PRIMARY KEY,
+  BrandID TEXT COLLATE NOCASE,
+  Needs TEXT COLLATE NOCASE
+);

@@ -71,3 +71,17 @@ INSERT OR IGNORE INTO CardType(CardTypeCode,CardTypeName,CardTypeName2,CardTypeN
 INSERT INTO CardTypeItems(BrandID,CardTypeCode,MenuTypeCode,Discount,Excludes,MenuSuiteNo) VALUES
   ({BRAND}, 'V1','01',90,NULL,NULL), ({BRAND}, 'V1','02',90,'02008@95'||char(13,10),NULL),
   ({BRAND}, 'V2','02',50,NULL,NULL);
+-- Shifts and time sections of the brand.
+INSERT INTO Group_Shift(BrandID,ShiftCode,ShiftName,Deleted,StartTime,EndTime) VALUES
+  ({BRAND}, 0,'午市',0,'1899-12-30 10:30:00','1899-12-30 14:30:00'),
+  ({BRAND}, 1,'晚市',0,'1899-12-30 17:00:00','1899-12-30 22:00:00'),
+  ({BRAND}, 2,'早茶',1,'1899-12-30 07:00:00','1899-12-30 10:00:00');
+INSERT INTO Group_TimeSection(BrandID,TimeID,StartTime,EndTime) VALUES
+  ({BRAND}, 0,'1899-12-30 00:00:00','1899-12-30 14:59:00'),
+  ({BRAND}, 1,'1899-12-30 15:00:00','1899-12-30 23:59:00');
+
+-- Guest requests of the brand: for the hot dishes, one dish of its own and the public ones.
+UPDATE Group_MenuType SET Remark='少辣,SL' || char(13,10) || '不要辣,BYL' WHERE BrandID={BRAND} AND tCode='02';
+UPDATE Group_MenuItem SET Remark='走葱' || char(13,10) || '加蛋@3.00@0,JD' WHERE BrandID={BRAND} AND ItemCode='02001';
+INSERT INTO Group_GuestNeeds(BrandID,Needs) VALUES
+  ({BRAND}, '打包@1.00@0,DB' || char(13,10) || '分开上,FKS' || char(13,10) || '茶位费@3.00@2,CWF');

@@ -234,3 +234,8 @@ CREATE TABLE DiscountSuite (
 );
 -- (discount types) set meals named by discount lines
 CREATE TABLE MenuSuite (MenuSuiteNo TEXT COLLATE NOCASE PRIMARY KEY, MenuSuiteName TEXT COLLATE NOCASE);
+-- Remarks: the public guest requests, one text of request lines.
+CREATE TABLE GuestNeeds (
+  ID INTEGER PRIMARY KEY,
+  Needs TEXT COLLATE NOCASE
+);

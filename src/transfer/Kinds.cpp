@@ -3,6 +3,8 @@
 #include "transfer/uCardTypeIO.h"
 #include "transfer/uMenuIO.h"
 #include "transfer/uReasonIO.h"
+#include "transfer/uRemarkIO.h"
+#include "transfer/uShiftIO.h"
 #include "transfer/uSubject2IO.h"
 
 namespace sx {
