@@ -262,6 +262,16 @@ CREATE TABLE Group_Shift (
   PRIMARY KEY (BrandID, ShiftCode)
 );
 
+-- Discount types: the brands' discount lines of the shared discount types
+-- (CardType); Excludes as in the store database.
+CREATE TABLE CardTypeItems (
+  BrandID TEXT COLLATE NOCASE,
+  CardTypeCode TEXT COLLATE NOCASE,
+  MenuTypeCode TEXT COLLATE NOCASE,
+  Discount INTEGER,
+  Excludes TEXT,
+  MenuSuiteNo TEXT COLLATE NOCASE
+);
 -- Remarks: the public guest requests of a brand, one text of request lines;
 -- ID numbers the rows as they are added.
 CREATE TABLE Group_GuestNeeds (

@@ -56,6 +56,21 @@ INSERT INTO Group_MenuItem(BrandID,ItemCode,ItemName,ItemName2,tCode,DeptCode,St
   ({BRAND}, '06006','茅台','Moutai','06','05','瓶',2699,2599,2200,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,0,'MT',0,1,1,0,0,0,0,13,'2024-03-01',1,0),
   ({BRAND}, '02099','时令小炒','Seasonal Stir-Fry','02','01','例',38,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,0,'SLXC',1,0,0,1,0,10,0,0,NULL,0,0);
 
+-- Payment subjects of the brand.
+INSERT INTO Group_Subject(BrandID,SubjectCode,SubjectName,SubjectName2,SubjectClass,SubjectType,PayTag,PayMemoTag,NoChange,PayVisible,QuickUse,CanInvoice,BillCost,UseAmount,Contact,Mobile,Company,CreditLimit,Remark) VALUES
+  ({BRAND}, '1001','库存现金',NULL,1,0,1,0,0,0,0,0,0,0,NULL,NULL,NULL,0,NULL),
+  ({BRAND}, '100101','人民币','Cash',2,0,0,0,0,1,1,1,0,0,NULL,NULL,NULL,0,NULL),
+  ({BRAND}, '1002','银行存款',NULL,1,0,1,0,0,0,0,0,0,0,NULL,NULL,NULL,0,NULL),
+  ({BRAND}, '100201','银行卡','Bank Card',2,0,0,1,1,1,1,1,0,0,NULL,NULL,NULL,0,'刷卡需录入凭证号'),
+  ({BRAND}, '1122','应收账款',NULL,1,0,1,0,0,0,0,0,0,0,NULL,NULL,NULL,0,NULL),
+  ({BRAND}, '112201','协议单位挂账','On Account',2,0,0,1,1,1,0,1,0,0,'王经理','13800000000','华联商贸有限公司',50000,NULL);
+
+-- Discount types (shared by all brands) and the brand's discount lines.
+INSERT OR IGNORE INTO CardType(CardTypeCode,CardTypeName,CardTypeName2,CardTypeName3,AllowJifen) VALUES
+  ('V1','会员卡','Member',NULL,1), ('V2','员工餐','Staff',NULL,0);
+INSERT INTO CardTypeItems(BrandID,CardTypeCode,MenuTypeCode,Discount,Excludes,MenuSuiteNo) VALUES
+  ({BRAND}, 'V1','01',90,NULL,NULL), ({BRAND}, 'V1','02',90,'02008@95'||char(13,10),NULL),
+  ({BRAND}, 'V2','02',50,NULL,NULL);
 -- Shifts and time sections of the brand.
 INSERT INTO Group_Shift(BrandID,ShiftCode,ShiftName,Deleted,StartTime,EndTime) VALUES
   ({BRAND}, 0,'午市',0,'1899-12-30 10:30:00','1899-12-30 14:30:00'),

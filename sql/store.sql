@@ -222,6 +222,16 @@ CREATE TABLE MealSection (
   EndTime TEXT
 );
 
+-- Discount types: the discount lines of each discount type (CardType), one
+-- per menu type or set meal. Excludes lists the exception dishes, one per
+-- line (CR LF), each a dish code with "@" and its own percentage when it has one.
+CREATE TABLE DiscountSuite (
+  CardTypeCode TEXT COLLATE NOCASE,
+  MenuTypeCode TEXT COLLATE NOCASE,
+  Discount INTEGER,
+  Excludes TEXT,
+  MenuSuiteNo TEXT COLLATE NOCASE
+);
 -- Remarks: the public guest requests, one text of request lines.
 CREATE TABLE GuestNeeds (
   ID INTEGER PRIMARY KEY,
