@@ -1,5 +1,6 @@
 #include "transfer/Kinds.h"
 
+#include "transfer/uDeptUsersIO.h"
 #include "transfer/uMenuIO.h"
 #include "transfer/uReasonIO.h"
 
