@@ -150,9 +150,10 @@ int main(int argc, char** argv) {
 
   struct rusage usage {};
   getrusage(RUSAGE_SELF, &usage);
+  bool unchanged = UsersDigest(source) == before;
   std::printf("max RSS %.1f MB; %ld error lines; the unchanged import %s\n", usage.ru_maxrss / 1024.0, errorLines,
-              UsersDigest(source) == before ? "changed no user" : "CHANGED USERS");
+              unchanged ? "changed no user" : "CHANGED USERS");
   std::filesystem::remove_all(dir);
   std::filesystem::remove(exported);
-  return errorLines == 0 && UsersDigest(source) == before ? 0 : 1;
+  return errorLines == 0 && unchanged ? 0 : 1;
 }
