@@ -71,3 +71,18 @@ INSERT INTO Group_Hotel_User(PassNo,UserID,UserName,HotelID,DeptCode,Password,Ri
   ('310101198511113456','0001','黄敏',{BRAND}||'003','09','sXu0EmptyPwdQ7fK2nB9dH4',-736100472,-2084605385,2293764,1,'13901010001','',300,0),
   ('310102199202024567','0002','吴涛',{BRAND}||'003','09','sXu0EmptyPwdQ7fK2nB9dH4',70661,-2010775551,131073,0,'13901010002','V1'||char(13)||char(10),0,0),
   ('310103197909095678','0003','郑凯',{BRAND}||'003','05','sXu0EmptyPwdQ7fK2nB9dH4',16,1280,524298,0,'13901010003','',0,0);
+
+-- Shifts and time sections of the brand.
+INSERT INTO Group_Shift(BrandID,ShiftCode,ShiftName,Deleted,StartTime,EndTime) VALUES
+  ({BRAND}, 0,'午市',0,'1899-12-30 10:30:00','1899-12-30 14:30:00'),
+  ({BRAND}, 1,'晚市',0,'1899-12-30 17:00:00','1899-12-30 22:00:00'),
+  ({BRAND}, 2,'早茶',1,'1899-12-30 07:00:00','1899-12-30 10:00:00');
+INSERT INTO Group_TimeSection(BrandID,TimeID,StartTime,EndTime) VALUES
+  ({BRAND}, 0,'1899-12-30 00:00:00','1899-12-30 14:59:00'),
+  ({BRAND}, 1,'1899-12-30 15:00:00','1899-12-30 23:59:00');
+
+-- Guest requests of the brand: for the hot dishes, one dish of its own and the public ones.
+UPDATE Group_MenuType SET Remark='少辣,SL' || char(13,10) || '不要辣,BYL' WHERE BrandID={BRAND} AND tCode='02';
+UPDATE Group_MenuItem SET Remark='走葱' || char(13,10) || '加蛋@3.00@0,JD' WHERE BrandID={BRAND} AND ItemCode='02001';
+INSERT INTO Group_GuestNeeds(BrandID,Needs) VALUES
+  ({BRAND}, '打包@1.00@0,DB' || char(13,10) || '分开上,FKS' || char(13,10) || '茶位费@3.00@2,CWF');

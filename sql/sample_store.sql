@@ -81,3 +81,23 @@ INSERT INTO HotelUser(UserID,UserName,DeptCode,Password,Rights,Rights2,Rights3,S
   ('0006','赵磊','05','sXu0EmptyPwdQ7fK2nB9dH4',16,1280,524298,0,'13801010006','',0,0,0,'110106198609096789'),
   ('0007','孙丽','09','sXu0EmptyPwdQ7fK2nB9dH4',96,63616,1048576,1,'13801010007','',0,0,0,'110107199212127890'),
   ('0008','周强','09','sXu0EmptyPwdQ7fK2nB9dH4',70660,-2012872703,131073,0,'','',0,0,1,'110108199401018901');
+
+-- Shifts and time sections: four service periods (the late-night one stopped)
+-- and three time sections of the day, times on the day zero as the import stores them.
+INSERT INTO MealSection(MealSectionCode,MealSectionName,Deleted,StartTime,EndTime) VALUES
+  (0,'早餐',0,'1899-12-30 07:00:00','1899-12-30 10:00:00'),
+  (1,'午餐',0,'1899-12-30 11:00:00','1899-12-30 14:30:00'),
+  (2,'晚餐',0,'1899-12-30 17:00:00','1899-12-30 21:30:00'),
+  (3,'夜宵',1,'1899-12-30 22:00:00',NULL);
+INSERT INTO TimeSection(TimeID,StartTime,EndTime) VALUES
+  (0,'1899-12-30 00:00:00','1899-12-30 10:59:00'),
+  (1,'1899-12-30 11:00:00','1899-12-30 16:59:00'),
+  (2,'1899-12-30 17:00:00','1899-12-30 23:59:00');
+
+-- Guest requests: for the hot dishes, two dishes of their own and the public ones;
+-- "name@price@type" carries a surcharge, ",code" a mnemonic.
+UPDATE MenuType SET Remark='少辣,SL' || char(13,10) || '不要辣,BYL' || char(13,10) || '加辣@2.00@0,JL' WHERE MenuTypeCode='02';
+UPDATE MenuItem SET Remark='三分熟' || char(13,10) || '五分熟' || char(13,10) || '七分熟' WHERE MenuItemCode='02005';
+UPDATE MenuItem SET Remark='加饼@5.00@0,JB' || char(13,10) || '加酱@2.00@1' WHERE MenuItemCode='02008';
+INSERT INTO GuestNeeds(ID,Needs) VALUES
+  (0,'打包@1.00@0,DB' || char(13,10) || '分开上,FKS' || char(13,10) || '加急,JJ' || char(13,10) || '茶位费@3.00@2,CWF');

@@ -238,3 +238,9 @@ CREATE TABLE Dept2 (
   Rights2 INTEGER,
   Rights3 INTEGER
 );
+
+-- Remarks: the public guest requests, one text of request lines.
+CREATE TABLE GuestNeeds (
+  ID INTEGER PRIMARY KEY,
+  Needs TEXT COLLATE NOCASE
+);

@@ -3,6 +3,8 @@
 #include "transfer/uDeptUsersIO.h"
 #include "transfer/uMenuIO.h"
 #include "transfer/uReasonIO.h"
+#include "transfer/uRemarkIO.h"
+#include "transfer/uShiftIO.h"
 
 namespace sx {
 
