@@ -232,6 +232,23 @@ CREATE TABLE DiscountSuite (
   Excludes TEXT,
   MenuSuiteNo TEXT COLLATE NOCASE
 );
+-- Departments and users: second-level departments under the first-level ones
+-- (Dept). StoreTag 1 marks a department that keeps stock, issuing from the
+-- storehouse StoreCode for the department AutoSaleDept2Code; the rights
+-- columns hold the rights a new user of the department starts with.
+CREATE TABLE Dept2 (
+  Dept2Code TEXT COLLATE NOCASE PRIMARY KEY,
+  DeptCode TEXT COLLATE NOCASE,
+  Dept2Name TEXT COLLATE NOCASE,
+  Dept2Alias TEXT COLLATE NOCASE,
+  StoreCode INTEGER,
+  StoreTag INTEGER,
+  AutoSaleDept2Code TEXT COLLATE NOCASE,
+  Rights INTEGER,
+  Rights2 INTEGER,
+  Rights3 INTEGER
+);
+
 -- Remarks: the public guest requests, one text of request lines.
 CREATE TABLE GuestNeeds (
   ID INTEGER PRIMARY KEY,

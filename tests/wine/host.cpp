@@ -683,6 +683,59 @@ void PricePlanExportAndImportMatchLinux(HMODULE dll) {
   CHECK(importPlans(gConnection.c_str(), Ansi(path).c_str(), buffer.bytes) == 1, "import succeeds");
   lib.setLogHandler(nullptr, nullptr);
   CHECK(snapshot() == before, "the rows read back are the rows exported");
+// ---- Departments and users -------------------------------------------------------------
+
+// Departments and users through the Windows build, as on Linux: the export
+// shows every role a user holds whole (the head waiter's within the
+// manager's); importing the exported cells back changes no bit of the rights
+// and not the password; a role switched off in the sheet is taken away and
+// the bit outside every role stays.
+void DeptUsersSurviveExportAndImport(HMODULE dll) {
+  auto exportDept = Get<StoreExport>(dll, "ExportDeptUsers");
+  auto importDept = Get<StoreImport>(dll, "ImportDeptUsers");
+  Sql(L"delete from HotelUser");
+  Sql(L"delete from Dept2");
+  Sql(L"delete from Dept");
+  Sql(L"insert into Dept(DeptCode,DeptName,IsProduct) values('09','前厅',0)");
+  // The manager's role and a bit outside every role (Rights3 0x80000000).
+  Sql(L"insert into HotelUser(UserID,UserName,DeptCode,Password,Rights,Rights2,Rights3,PassNo) "
+      L"values('0001','王建国','09','pw',-736100600,-2084605401,-2145189884,'110101198003151234')");
+  const std::wstring rights = L"select Rights||','||Rights2||','||Rights3||','||Password from HotelUser";
+  ClearExcelFiles();
+  Buffer buffer;
+  CHECK(exportDept(gConnection.c_str(), buffer.bytes) == 1, "export succeeds: " + Utf8(buffer.Text()));
+  auto cells = Shown();
+  auto text = [&](int row, int column) { return cells.count({row, column}) ? cells[{row, column}].text : L""; };
+  CHECK(text(8, 0) == L"users" && text(10, 2) == L"0001", "the user in row 10");
+  std::wstring roles;
+  for (int c = 13; c <= 23; ++c) roles += text(10, c);
+  CHECK(roles == L"00001000010", "roles shown: " + Utf8(roles));
+
+  auto importCells = [&](const std::wstring& name) {
+    std::vector<std::vector<std::wstring>> book;
+    for (const auto& [at, cell] : cells) book.push_back({std::to_wstring(at.first), std::to_wstring(at.second), cell.text});
+    std::wstring path = gWork + L"\\" + name;
+    WriteWorkbook(path, book);
+    Buffer result;
+    unsigned char ok = importDept(gConnection.c_str(), Ansi(path).c_str(), result.bytes);
+    if (HWND log = LogWindow()) {
+      bool errors = false;
+      for (const auto& l : LogLines(log)) errors = errors || l.rfind(L"错误:", 0) == 0;
+      CHECK(!errors, "no error lines importing " + Utf8(name));
+      PostMessageW(log, WM_CLOSE, 0, 0);
+      Pump(200);
+    }
+    return ok;
+  };
+  CHECK(importCells(L"部门人员.xls") == 1, "the unchanged import succeeds");
+  auto after = Sql(rights);
+  CHECK(after.size() == 1 && after[0] == L"-736100600,-2084605401,-2145189884,pw",
+        "an unchanged import changes nothing: " + (after.empty() ? std::string() : Utf8(after[0])));
+  cells[{10, 22}].text = L"0";
+  CHECK(importCells(L"部门人员2.xls") == 1, "the import without the manager's role succeeds");
+  after = Sql(rights);
+  CHECK(after.size() == 1 && after[0] == L"-803480320,-2084634109,-2147287036,pw",
+        "the manager's role is taken away: " + (after.empty() ? std::string() : Utf8(after[0])));
 }
 
 }  // namespace
@@ -735,6 +788,7 @@ int wmain(int argc, wchar_t** argv) {
   ShiftsAndRemarksMatchTheLinuxResults();
   SetMealsRoundTripThroughExcel();
   PricePlanExportAndImportMatchLinux(dll);
+  DeptUsersSurviveExportAndImport(dll);
   lib.unregisterExcel();
 
   std::printf("%d passed, %d failed\n", gChecks - gFailures, gFailures);
