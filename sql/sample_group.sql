@@ -55,3 +55,24 @@ INSERT INTO Group_MenuItem(BrandID,ItemCode,ItemName,ItemName2,tCode,DeptCode,St
   ({BRAND}, '06005','红酒','Red Wine','06','05','杯',48,45,18,'半瓶',168,158,70,'瓶',298,280,130,'1.5升',888,850,400,'礼盒装',1288,1200,600,15,'HJ',0,0,1,0,0,0,0,13,'2024-03-01',1,0),
   ({BRAND}, '06006','茅台','Moutai','06','05','瓶',2699,2599,2200,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,0,'MT',0,1,1,0,0,0,0,13,'2024-03-01',1,0),
   ({BRAND}, '02099','时令小炒','Seasonal Stir-Fry','02','01','例',38,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,0,'SLXC',1,0,0,1,0,10,0,0,NULL,0,0);
+
+-- Store items: the chain's item families and types, shared by all brands,
+-- the brand's subjects of each type, and the stock items.
+INSERT INTO Group_Subject(BrandID,SubjectCode,SubjectName,SubjectClass) VALUES
+  ({BRAND}, '5401','主营业务成本',1), ({BRAND}, '540101','原材料成本',2), ({BRAND}, '540102','酒水成本',2),
+  ({BRAND}, '1211','原材料',1), ({BRAND}, '121101','食品原材料',2), ({BRAND}, '121102','库存酒水',2),
+  ({BRAND}, '510104','材料销售收入',2);
+INSERT OR IGNORE INTO Group_StoreFamily(fCode,fName) VALUES ('1','食品原料'), ('2','酒水饮料');
+INSERT OR IGNORE INTO Group_StoreType(tCode,fCode,tName,tName2,tName3,Deleted) VALUES
+  ('01','1','蔬菜','Vegetables',NULL,0), ('02','1','肉禽','Meat',NULL,0), ('03','1','海鲜水产','Seafood',NULL,0),
+  ('04','2','酒水','Drinks',NULL,0);
+INSERT INTO Group_StoreType_Subject(tCode,BrandID,SubjectCode54,SubjectCode12,SubjectCode51) VALUES
+  ('01',{BRAND},'540101','121101',NULL), ('02',{BRAND},'540101','121101',NULL),
+  ('03',{BRAND},'540101','121101','510104'), ('04',{BRAND},'540102','121102','510104');
+INSERT OR IGNORE INTO Group_StoreItem(ItemCode,ItemName,ItemName2,ItemName3,tCode,fCode,StoreUnit,StoreRate,CalcUnit,CalcRate,Org_Unit,Org_Rate,HelpCode,MaxQty,MinQty,Add_StoreUnit,MaxPrice,BarCode,Deleted) VALUES
+  ('010001','黄瓜','Cucumber',NULL,'01','1','斤',100,'克',500,'箱',20,'HG',200,20,NULL,6,NULL,0),
+  ('010002','土豆','Potato',NULL,'01','1','斤',100,'克',500,'袋',50,'TD',300,50,NULL,3.5,NULL,0),
+  ('020001','鸡胸肉','Chicken Breast',NULL,'02','1','公斤',100,'克',1000,'箱',10,'JXR',80,10,NULL,40,NULL,0),
+  ('020002','五花肉','Pork Belly',NULL,'02','1','公斤',100,'克',1000,'公斤',1,'WHR',60,10,NULL,45,NULL,0),
+  ('030001','基围虾','Prawn',NULL,'03','1','斤',100,'克',500,'斤',1,'JWX',30,5,'只',0,NULL,0),
+  ('040001','青岛啤酒','Tsingtao Beer',NULL,'04','2','瓶',100,'瓶',1,'箱',24,'QDPJ',480,48,NULL,4.5,'6901035603430',0);

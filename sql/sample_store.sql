@@ -54,3 +54,25 @@ INSERT INTO MenuItem(MenuItemCode,MenuItemCName,MenuItemEName,MenuTypeCode,DeptC
   ('06005','红酒','Red Wine','06','05','杯',48,45,18,'半瓶',168,158,70,'瓶',298,280,130,'1.5升',888,850,400,'礼盒装',1288,1200,600,15,'HJ',0,0,1,0,0,0,0,13,1,0),
   ('06006','茅台','Moutai','06','05','瓶',2699,2599,2200,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,0,'MT',0,1,1,0,0,0,0,13,1,0),
   ('02099','时令小炒','Seasonal Stir-Fry','02','01','例',38,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,0,'SLXC',1,0,0,1,0,10,0,0,0,0);
+
+-- Store items: the subjects of the stock, three item types and their stock
+-- items; one item was retired and one type and its item are still in use.
+INSERT INTO Subject(SubjectCode,SubjectName,SubjectClass) VALUES
+  ('5401','主营业务成本',1), ('540101','原材料成本',2), ('540102','酒水成本',2),
+  ('1211','原材料',1), ('121101','食品原材料',2), ('121102','库存酒水',2), ('510104','材料销售收入',2);
+INSERT INTO S_ItemType(TypeCode,TypeName,SubjectCode51,SubjectCode54,SubjectCode12,Deleted) VALUES
+  ('01','蔬菜',NULL,'540101','121101',0),
+  ('02','肉禽',NULL,'540101','121101',0),
+  ('03','海鲜水产','510104','540101','121101',0),
+  ('04','酒水','510104','540102','121102',0),
+  ('09','停用类别',NULL,NULL,NULL,1);
+INSERT INTO S_Item(ItemCode,ItemName,TypeCode,StoreUnit,StoreRate,CalcUnit,CalcRate,Org_StoreUnit,Org_Rate,HelpCode,MaxQty,MinQty,Add_StoreUnit,MaxPrice,BarCode,Deleted) VALUES
+  ('010001','黄瓜','01','斤',100,'克',500,'箱',20,'HG',200,20,NULL,6,NULL,0),
+  ('010002','土豆','01','斤',100,'克',500,'袋',50,'TD',300,50,NULL,3.5,NULL,0),
+  ('010003','西兰花','01','斤',100,'克',500,'箱',10,'XLH',100,10,NULL,12,NULL,0),
+  ('020001','鸡胸肉','02','公斤',100,'克',1000,'箱',10,'JXR',80,10,NULL,40,NULL,0),
+  ('020002','五花肉','02','公斤',100,'克',1000,'公斤',1,'WHR',60,10,NULL,45,NULL,0),
+  ('020003','牛腱子','02','公斤',100,'克',1000,'公斤',1,'NJZ',40,5,NULL,0,NULL,1),
+  ('030001','基围虾','03','斤',100,'克',500,'斤',1,'JWX',30,5,'只',0,NULL,0),
+  ('030002','扇贝','03','只',100,'只',1,'打',12,'SB',200,24,NULL,0,NULL,0),
+  ('040001','青岛啤酒','04','瓶',100,'瓶',1,'箱',24,'QDPJ',480,48,NULL,4.5,'6901035603430',0);

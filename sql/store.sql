@@ -221,3 +221,13 @@ CREATE TABLE MealSection (
   StartTime TEXT,
   EndTime TEXT
 );
+
+-- Store items: the stock item types (stock items are S_Item above).
+CREATE TABLE S_ItemType (
+  TypeCode TEXT COLLATE NOCASE PRIMARY KEY,
+  TypeName TEXT COLLATE NOCASE,
+  SubjectCode51 TEXT COLLATE NOCASE,
+  SubjectCode54 TEXT COLLATE NOCASE,
+  SubjectCode12 TEXT COLLATE NOCASE,
+  Deleted INTEGER DEFAULT 0
+);

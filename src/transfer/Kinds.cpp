@@ -2,6 +2,7 @@
 
 #include "transfer/uMenuIO.h"
 #include "transfer/uReasonIO.h"
+#include "transfer/uStoreItemsIO.h"
 
 namespace sx {
 
