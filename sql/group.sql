@@ -287,3 +287,14 @@ CREATE TABLE Group_StoreType_Subject (
   SubjectCode51 TEXT COLLATE NOCASE,
   PRIMARY KEY (tCode, BrandID)
 );
+
+-- Cost cards of a brand; MenuItemCode is the dish code followed by the
+-- standard's number (1 to 5), StoreItemCode a stock item of the chain.
+CREATE TABLE Group_CostCard (
+  BrandID TEXT COLLATE NOCASE,
+  MenuItemCode TEXT COLLATE NOCASE,
+  StoreItemCode TEXT COLLATE NOCASE,
+  CostQty REAL,
+  CostRate REAL,
+  AutoTag INTEGER
+);

@@ -76,3 +76,12 @@ INSERT OR IGNORE INTO Group_StoreItem(ItemCode,ItemName,ItemName2,ItemName3,tCod
   ('020002','五花肉','Pork Belly',NULL,'02','1','公斤',100,'克',1000,'公斤',1,'WHR',60,10,NULL,45,NULL,0),
   ('030001','基围虾','Prawn',NULL,'03','1','斤',100,'克',500,'斤',1,'JWX',30,5,'只',0,NULL,0),
   ('040001','青岛啤酒','Tsingtao Beer',NULL,'04','2','瓶',100,'瓶',1,'箱',24,'QDPJ',480,48,NULL,4.5,'6901035603430',0);
+
+-- Cost cards of the brand: the stock items some dishes consume, per standard.
+INSERT INTO Group_CostCard(BrandID,MenuItemCode,StoreItemCode,CostQty,CostRate,AutoTag) VALUES
+  ({BRAND},'010011','010001',300,85,1),
+  ({BRAND},'010031','020001',250,90,1), ({BRAND},'010031','010001',50,85,0),
+  ({BRAND},'010032','020001',500,90,1), ({BRAND},'010032','010001',100,85,0),
+  ({BRAND},'020011','020001',200,90,1), ({BRAND},'020011','010001',50,85,1), ({BRAND},'020011','010002',30,80,0),
+  ({BRAND},'030051','030001',250,100,1), ({BRAND},'030052','030001',500,100,1),
+  ({BRAND},'060011','040001',1,100,1);

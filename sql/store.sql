@@ -231,3 +231,13 @@ CREATE TABLE S_ItemType (
   SubjectCode12 TEXT COLLATE NOCASE,
   Deleted INTEGER DEFAULT 0
 );
+
+-- Cost cards: the stock items one standard of a dish consumes. CostCardNo is
+-- the dish code followed by the standard's number (1 to 5).
+CREATE TABLE CostCard (
+  CostCardNo TEXT COLLATE NOCASE,
+  ItemCode TEXT COLLATE NOCASE,
+  CostQty REAL,
+  CostRate REAL,
+  AutoTag INTEGER
+);

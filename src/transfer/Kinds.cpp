@@ -1,5 +1,6 @@
 #include "transfer/Kinds.h"
 
+#include "transfer/uBOMIO.h"
 #include "transfer/uMenuIO.h"
 #include "transfer/uReasonIO.h"
 #include "transfer/uStoreItemsIO.h"
