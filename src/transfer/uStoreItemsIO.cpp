@@ -82,11 +82,18 @@ struct ItemColumn {
   std::string I::*text = nullptr;
   double I::*rate = nullptr;
   int I::*count = nullptr;
+  bool groupOnly = false;  // not kept by the store database
 };
 
 constexpr ItemColumn Text(const char* caption, const char* source, const char* param, int size,
                           std::string I::*text) {
   return {.caption = caption, .source = source, .role = Role::Text, .param = param, .size = size, .text = text};
+}
+constexpr ItemColumn GroupText(const char* caption, const char* source, const char* param, int size,
+                               std::string I::*text) {
+  ItemColumn c = Text(caption, source, param, size, text);
+  c.groupOnly = true;
+  return c;
 }
 constexpr ItemColumn Rate(const char* caption, const char* source, const char* param, double I::*rate) {
   return {.caption = caption, .source = source, .role = Role::Rate, .param = param, .rate = rate};
@@ -97,8 +104,8 @@ constexpr ItemColumn kItemColumns[] = {
     {.caption = "物品类别代码", .source = "TypeCode", .role = Role::Type},
     Text("物品代码", "ItemCode", "itemcode", 30, &I::ItemCode),
     Text("物品名称", "ItemName", "itemname", 100, &I::ItemName),
-    Text("物品名称2", "ItemName2", "itemname2", 100, &I::ItemName2),
-    Text("物品名称3", "ItemName3", "itemname3", 100, &I::ItemName3),
+    GroupText("物品名称2", "ItemName2", "itemname2", 100, &I::ItemName2),
+    GroupText("物品名称3", "ItemName3", "itemname3", 100, &I::ItemName3),
     Text("库存规格", "StoreUnit", "storeunit", 20, &I::StoreUnit),
     Text("订货规格", "Org_StoreUnit", "org_unit", 20, &I::Org_StoreUnit),
     Text("成本卡规格", "CalcUnit", "calcunit", 20, &I::CalcUnit),
@@ -390,12 +397,17 @@ void StoreItemsReader::ReadItem(int r) {
 
 // ---- Writing --------------------------------------------------------------------
 
-void BindType(db::Query& q, const F& family, const T& type) {
-  q.SetString("fcode", 10, family.fCode);
+// The store database keeps no families and no second and third names: their
+// values are bound in the group edition only, so that they cannot fail a
+// store's write.
+void BindType(db::Query& q, const Edition& e, const F& family, const T& type) {
   q.SetString("tcode", 10, type.TypeCode);
   q.SetString("tname", 50, type.TypeName);
-  q.SetString("tname2", 50, type.tName2);
-  q.SetString("tname3", 50, type.tName3);
+  if (e.IsGroup()) {
+    q.SetString("fcode", 10, family.fCode);
+    q.SetString("tname2", 50, type.tName2);
+    q.SetString("tname3", 50, type.tName3);
+  }
   // An empty subject code is written as NULL.
   q.SetOptionalString("subjectcode54", 10, type.SubjectCode54);
   q.SetOptionalString("subjectcode12", 10, type.SubjectCode12);
@@ -404,10 +416,11 @@ void BindType(db::Query& q, const F& family, const T& type) {
 
 // An item is written under the codes of its type and family as they stand
 // in their own rows.
-void BindItem(db::Query& q, const F& family, const T& type, const I& item) {
-  q.SetString("fcode", 10, family.fCode);
+void BindItem(db::Query& q, const Edition& e, const F& family, const T& type, const I& item) {
+  if (e.IsGroup()) q.SetString("fcode", 10, family.fCode);
   q.SetString("tcode", 10, type.TypeCode);
   for (const ItemColumn& c : kItemColumns) {
+    if (c.groupOnly && !e.IsGroup()) continue;
     if (c.text) q.SetString(c.param, c.size, item.*c.text);
     if (c.rate) q.SetFloat(c.param, item.*c.rate);
     if (c.count) q.SetInteger(c.param, item.*c.count);
@@ -422,7 +435,7 @@ void WriteFamily(ImportRun& run, const F& family) {
       q.SetString("fname", 50, family.fName);
     });
   for (const T& type : family.types) {
-    auto bindType = [&](db::Query& q) { BindType(q, family, type); };
+    auto bindType = [&](db::Query& q) { BindType(q, e, family, type); };
     run.UpdateOrInsert(e.Pick(kStoreTypeUpdate, kGroupTypeUpdate), e.Pick(kStoreTypeInsert, kGroupTypeInsert),
                        bindType);
     if (e.IsGroup()) {
@@ -432,7 +445,7 @@ void WriteFamily(ImportRun& run, const F& family) {
     }
     for (const I& item : type.items)
       run.UpdateOrInsert(e.Pick(kStoreItemUpdate, kGroupItemUpdate), e.Pick(kStoreItemInsert, kGroupItemInsert),
-                         [&](db::Query& q) { BindItem(q, family, type, item); });
+                         [&](db::Query& q) { BindItem(q, e, family, type, item); });
   }
   if (e.IsGroup()) {
     // The catalogue is shared: every brand's stores download it again.
