@@ -262,6 +262,14 @@ CREATE TABLE Group_Shift (
   PRIMARY KEY (BrandID, ShiftCode)
 );
 
+-- Remarks: the public guest requests of a brand, one text of request lines;
+-- ID numbers the rows as they are added.
+CREATE TABLE Group_GuestNeeds (
+  ID INTEGER PRIMARY KEY,
+  BrandID TEXT COLLATE NOCASE,
+  Needs TEXT COLLATE NOCASE
+);
+
 -- Store items: the chain's item families and types, shared by all brands
 -- (stock items are Group_StoreItem above); each brand keeps its own
 -- accounting subjects of a type.

@@ -222,6 +222,12 @@ CREATE TABLE MealSection (
   EndTime TEXT
 );
 
+-- Remarks: the public guest requests, one text of request lines.
+CREATE TABLE GuestNeeds (
+  ID INTEGER PRIMARY KEY,
+  Needs TEXT COLLATE NOCASE
+);
+
 -- Store items: the stock item types (stock items are S_Item above).
 CREATE TABLE S_ItemType (
   TypeCode TEXT COLLATE NOCASE PRIMARY KEY,

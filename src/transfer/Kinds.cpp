@@ -3,6 +3,8 @@
 #include "transfer/uBOMIO.h"
 #include "transfer/uMenuIO.h"
 #include "transfer/uReasonIO.h"
+#include "transfer/uRemarkIO.h"
+#include "transfer/uShiftIO.h"
 #include "transfer/uStoreItemsIO.h"
 
 namespace sx {
