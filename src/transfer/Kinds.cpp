@@ -2,6 +2,7 @@
 
 #include "transfer/uBOMIO.h"
 #include "transfer/uMenuIO.h"
+#include "transfer/uMenuSuiteIO.h"
 #include "transfer/uReasonIO.h"
 #include "transfer/uRemarkIO.h"
 #include "transfer/uShiftIO.h"
