@@ -324,3 +324,23 @@ CREATE TABLE PricePlan (
   NewPrice5 REAL,
   MaxQty REAL
 );
+
+-- Store items: the stock item types (stock items are S_Item above).
+CREATE TABLE S_ItemType (
+  TypeCode TEXT COLLATE NOCASE PRIMARY KEY,
+  TypeName TEXT COLLATE NOCASE,
+  SubjectCode51 TEXT COLLATE NOCASE,
+  SubjectCode54 TEXT COLLATE NOCASE,
+  SubjectCode12 TEXT COLLATE NOCASE,
+  Deleted INTEGER DEFAULT 0
+);
+
+-- Cost cards: the stock items one standard of a dish consumes. CostCardNo is
+-- the dish code followed by the standard's number (1 to 5).
+CREATE TABLE CostCard (
+  CostCardNo TEXT COLLATE NOCASE,
+  ItemCode TEXT COLLATE NOCASE,
+  CostQty REAL,
+  CostRate REAL,
+  AutoTag INTEGER
+);
