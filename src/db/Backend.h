@@ -9,8 +9,15 @@
 #include <vector>
 
 #include "base/DateTime.h"
+#include "base/Error.h"
 
 namespace sx::db {
+
+// A database failure; the message is the engine's own text.
+class DbError : public sx::Error {
+ public:
+  using sx::Error::Error;
+};
 
 enum class ParamType { String, Integer, Float, DateTime, Memo };
 

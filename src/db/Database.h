@@ -17,12 +17,6 @@
 
 namespace sx::db {
 
-// A database failure; the message is the engine's own text.
-class DbError : public sx::Error {
- public:
-  using sx::Error::Error;
-};
-
 class Connection {
  public:
   Connection() = default;

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "db/Database.h"
+#include "db/Backend.h"
 #include "db/OuterJoin.h"
 #include "db/SqlTokens.h"
 

@@ -21,7 +21,6 @@
 #include "base/Text.h"
 #include "db/Backend.h"
 #include "db/ConnectionString.h"
-#include "db/Database.h"
 
 namespace sx::db {
 

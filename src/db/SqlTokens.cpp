@@ -1,7 +1,7 @@
 #include "db/SqlTokens.h"
 
 #include "base/Text.h"
-#include "db/Database.h"
+#include "db/Backend.h"
 
 namespace sx::db::sql {
 

@@ -3,7 +3,6 @@
 
 #include "base/Text.h"
 #include "db/Backend.h"
-#include "db/Database.h"
 
 namespace sx::db {
 
