@@ -554,7 +554,9 @@ void Bench(const Kind& kind, int n, const std::string& dir) {
     r.seconds = Since(t);
   });
   Need(exportPhase, std::string("the export of ") + kind.name);
-  std::filesystem::rename(exportPhase.report.text, exported);
+  // The export leaves its workbook where the host's files go, maybe on another device.
+  std::filesystem::copy_file(exportPhase.report.text, exported, std::filesystem::copy_options::overwrite_existing);
+  std::filesystem::remove(exportPhase.report.text);
   long fileSize = FileSize(exported);
 
   Phase rawWrite = RunPhase([&](Report& r) {
