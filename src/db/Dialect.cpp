@@ -124,10 +124,4 @@ std::string TranslateStatement(const std::string& tsql, DialectKind kind) {
   }
 }
 
-const std::string& Dialect::Translate(const std::string& tsql) {
-  auto it = cache_.find(tsql);
-  if (it == cache_.end()) it = cache_.emplace(tsql, TranslateStatement(tsql, kind_)).first;
-  return it->second;
-}
-
 }  // namespace sx::db
