@@ -16,6 +16,7 @@
 #include <zip.h>
 
 #include <chrono>
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -254,7 +255,10 @@ class RawStatement {
  public:
   RawStatement(sqlite3* db, const char* sql, const char* insert, const Source& source) : db_(db) {
     st_ = PrepareOrThrow(db, sql);
-    std::string text = insert;
+    // The names of "insert into T(columns) values(values)", blanks dropped.
+    std::string text;
+    for (const char* c = insert; *c; ++c)
+      if (!std::isspace(static_cast<unsigned char>(*c))) text += *c;
     auto list = [&](std::size_t open) {
       std::vector<std::string> items;
       std::size_t close = text.find(')', open);
@@ -266,12 +270,14 @@ class RawStatement {
       }
       return items;
     };
+    std::size_t values = text.find(")values(");
+    if (values == std::string::npos) throw std::runtime_error(std::string("not an insert: ") + insert);
     auto columns = list(text.find('('));
-    auto values = list(text.find('(', text.find(") values")));
+    auto params = list(values + 7);
     for (int i = 1; i <= sqlite3_bind_parameter_count(st_); ++i) {
       std::string name = sqlite3_bind_parameter_name(st_, i);
       std::size_t k = 0;
-      while (k < values.size() && values[k] != name) ++k;
+      while (k < params.size() && params[k] != name) ++k;
       if (k >= columns.size()) throw std::runtime_error("no column for " + name);
       sourceColumn_.push_back(source.Column(columns[k].c_str()));
     }
@@ -295,12 +301,53 @@ class RawStatement {
 };
 
 // The import's statements, as it issues them into a store database.
-// clang-format off
-const char* const kMenuTypeUpdate = "update MenuType set MenuTypeName=:tname,MenuTypeEName=:tname2,MenuTypeEName2=:tname3,SubjectCode=:subjectcode,ServiceRate=:servicerate,DeptCode=:deptcode,MenuTypeAlias=:menutypealias,UnDiscountTag=:undiscounttag,IsDrink=:isdrink,Deleted=0 where MenuTypeCode=:tcode";
-const char* const kMenuTypeInsert = "insert into MenuType(MenuTypeCode,MenuTypeName,MenuTypeEName,MenuTypeEName2,SubjectCode,ServiceRate,DeptCode,MenuTypeAlias,UnDiscountTag,IsDrink,Deleted) values(:tcode,:tname,:tname2,:tname3,:subjectcode,:servicerate,:deptcode,:menutypealias,:undiscounttag,:isdrink,0)";
-const char* const kMenuItemUpdate = "update MenuItem set MenuItemCName=:itemname,MenuItemEName=:itemname2,MenuItemEName2=:itemname3,MenuTypeCode=:tcode,Standard=:standard,MenuItemPrice=:itemprice,MemberPrice=:memberprice,CostPrice=:costprice,Standard2=:standard2,MenuItemPrice2=:itemprice2,MemberPrice2=:memberprice2,CostPrice2=:costprice2,Standard3=:standard3,MenuItemPrice3=:itemprice3,MemberPrice3=:memberprice3,CostPrice3=:costprice3,Standard4=:standard4,MenuItemPrice4=:itemprice4,MemberPrice4=:memberprice4,CostPrice4=:costprice4,Standard5=:standard5,MenuItemPrice5=:itemprice5,MemberPrice5=:memberprice5,CostPrice5=:costprice5,Mask=:mask,HelpCode=:helpcode,MessageTag=:messagetag,TimePriceTag=:timepricetag,QtyNotSureTag=:qtynotsuretag,TimeTag=:timetag,NeedSaleOut=:needsaleout,CanChangeNamePrice=:canchangenameprice,AddStandard=:addstandard,CanBonusPay=:canbonuspay,AskQty=:askqty,AskMemo=:askmemo,AskScanQty=:askscanqty,MakeTime=:maketime,CannotGift=:cannotgift,CanBackWORight=:canbackworight,BarCode=:barcode,NeedMaker=:needmaker,DeptCode=:deptcode,CanRemark=:canremark,QtyConfine=:qtyconfine,DefaultMemo=:defaultmemo,TaxRate=:taxrate,DishStatus=1,Deleted=0 where MenuItemCode=:itemcode";
-const char* const kMenuItemInsert = "insert into MenuItem(MenuItemCode,MenuItemCName,MenuItemEName,MenuItemEName2,MenuTypeCode,Standard,MenuItemPrice,MemberPrice,CostPrice,Standard2,MenuItemPrice2,MemberPrice2,CostPrice2,Standard3,MenuItemPrice3,MemberPrice3,CostPrice3,Standard4,MenuItemPrice4,MemberPrice4,CostPrice4,Standard5,MenuItemPrice5,MemberPrice5,CostPrice5,Mask,HelpCode,MessageTag,TimePriceTag,QtyNotSureTag,TimeTag,NeedSaleOut,CanChangeNamePrice,AddStandard,CanBonusPay,AskQty,AskMemo,AskScanQty,MakeTime,CannotGift,CanBackWORight,BarCode,NeedMaker,DeptCode,CanRemark,QtyConfine,DefaultMemo,TaxRate,HopeRate,HopeRate2,HopeRate3,HopeRate4,HopeRate5,PhotoTag,DishStatus,Deleted) values(:itemcode,:itemname,:itemname2,:itemname3,:tcode,:standard,:itemprice,:memberprice,:costprice,:standard2,:itemprice2,:memberprice2,:costprice2,:standard3,:itemprice3,:memberprice3,:costprice3,:standard4,:itemprice4,:memberprice4,:costprice4,:standard5,:itemprice5,:memberprice5,:costprice5,:mask,:helpcode,:messagetag,:timepricetag,:qtynotsuretag,:timetag,:needsaleout,:canchangenameprice,:addstandard,:canbonuspay,:askqty,:askmemo,:askscanqty,:maketime,:cannotgift,:canbackworight,:barcode,:needmaker,:deptcode,:canremark,:qtyconfine,:defaultmemo,:taxrate,0,0,0,0,0,0,1,0)";
-// clang-format on
+constexpr const char* kMenuTypeUpdate = R"(
+update MenuType
+set MenuTypeName=:tname,MenuTypeEName=:tname2,MenuTypeEName2=:tname3,SubjectCode=:subjectcode,
+    ServiceRate=:servicerate,DeptCode=:deptcode,MenuTypeAlias=:menutypealias,UnDiscountTag=:undiscounttag,
+    IsDrink=:isdrink,Deleted=0
+where MenuTypeCode=:tcode)";
+
+constexpr const char* kMenuTypeInsert = R"(
+insert into MenuType(MenuTypeCode,MenuTypeName,MenuTypeEName,MenuTypeEName2,SubjectCode,ServiceRate,DeptCode,
+                     MenuTypeAlias,UnDiscountTag,IsDrink,Deleted)
+values(:tcode,:tname,:tname2,:tname3,:subjectcode,:servicerate,:deptcode,
+       :menutypealias,:undiscounttag,:isdrink,0))";
+
+constexpr const char* kMenuItemUpdate = R"(
+update MenuItem
+set MenuItemCName=:itemname,MenuItemEName=:itemname2,MenuItemEName2=:itemname3,MenuTypeCode=:tcode,
+    Standard=:standard,MenuItemPrice=:itemprice,MemberPrice=:memberprice,CostPrice=:costprice,
+    Standard2=:standard2,MenuItemPrice2=:itemprice2,MemberPrice2=:memberprice2,CostPrice2=:costprice2,
+    Standard3=:standard3,MenuItemPrice3=:itemprice3,MemberPrice3=:memberprice3,CostPrice3=:costprice3,
+    Standard4=:standard4,MenuItemPrice4=:itemprice4,MemberPrice4=:memberprice4,CostPrice4=:costprice4,
+    Standard5=:standard5,MenuItemPrice5=:itemprice5,MemberPrice5=:memberprice5,CostPrice5=:costprice5,
+    Mask=:mask,HelpCode=:helpcode,MessageTag=:messagetag,TimePriceTag=:timepricetag,
+    QtyNotSureTag=:qtynotsuretag,TimeTag=:timetag,NeedSaleOut=:needsaleout,
+    CanChangeNamePrice=:canchangenameprice,AddStandard=:addstandard,CanBonusPay=:canbonuspay,AskQty=:askqty,
+    AskMemo=:askmemo,AskScanQty=:askscanqty,MakeTime=:maketime,CannotGift=:cannotgift,
+    CanBackWORight=:canbackworight,BarCode=:barcode,NeedMaker=:needmaker,DeptCode=:deptcode,
+    CanRemark=:canremark,QtyConfine=:qtyconfine,DefaultMemo=:defaultmemo,TaxRate=:taxrate,
+    DishStatus=1,Deleted=0
+where MenuItemCode=:itemcode)";
+
+constexpr const char* kMenuItemInsert = R"(
+insert into MenuItem(MenuItemCode,MenuItemCName,MenuItemEName,MenuItemEName2,MenuTypeCode,
+                     Standard,MenuItemPrice,MemberPrice,CostPrice,Standard2,MenuItemPrice2,MemberPrice2,CostPrice2,
+                     Standard3,MenuItemPrice3,MemberPrice3,CostPrice3,Standard4,MenuItemPrice4,MemberPrice4,CostPrice4,
+                     Standard5,MenuItemPrice5,MemberPrice5,CostPrice5,Mask,HelpCode,MessageTag,TimePriceTag,
+                     QtyNotSureTag,TimeTag,NeedSaleOut,CanChangeNamePrice,AddStandard,CanBonusPay,AskQty,AskMemo,
+                     AskScanQty,MakeTime,CannotGift,CanBackWORight,BarCode,NeedMaker,DeptCode,CanRemark,QtyConfine,
+                     DefaultMemo,TaxRate,HopeRate,HopeRate2,HopeRate3,HopeRate4,HopeRate5,PhotoTag,DishStatus,
+                     Deleted)
+values(:itemcode,:itemname,:itemname2,:itemname3,:tcode,
+       :standard,:itemprice,:memberprice,:costprice,:standard2,:itemprice2,:memberprice2,:costprice2,
+       :standard3,:itemprice3,:memberprice3,:costprice3,:standard4,:itemprice4,:memberprice4,:costprice4,
+       :standard5,:itemprice5,:memberprice5,:costprice5,:mask,:helpcode,:messagetag,:timepricetag,
+       :qtynotsuretag,:timetag,:needsaleout,:canchangenameprice,:addstandard,:canbonuspay,:askqty,:askmemo,
+       :askscanqty,:maketime,:cannotgift,:canbackworight,:barcode,:needmaker,:deptcode,:canremark,:qtyconfine,
+       :defaultmemo,:taxrate,0,0,0,0,0,0,1,
+       0))";
 
 // Each type with its dishes in one transaction: update, and insert when no row changed.
 void RawMenu(sqlite3* source, sqlite3* target) {
@@ -322,21 +369,23 @@ void RawMenu(sqlite3* source, sqlite3* target) {
   if (more) throw std::runtime_error("dishes out of their types' order");
 }
 
-// A one-column list: each text checked with a statement of its own, then
-// inserted in a transaction of its own.
-void RawList(sqlite3* source, sqlite3* target, const char* table, const char* column, const char* insert) {
+// A one-column list: each text checked, then inserted in a transaction of its own.
+void RawList(sqlite3* source, sqlite3* target, const char* table, const char* column) {
   Source texts(source, std::string("select ") + column + " from " + table);
-  RawStatement add(target, insert, insert, texts);
+  std::string check = std::string("select count(*) from ") + table + " where " + column + "=:text";
+  std::string insert = std::string("insert into ") + table + "(" + column + ") values(:text)";
+  sqlite3_stmt* exists = PrepareOrThrow(target, check);
+  RawStatement add(target, insert.c_str(), insert.c_str(), texts);
   while (texts.Next()) {
-    sqlite3_stmt* check = PrepareOrThrow(target, std::string("select count(*) from ") + table + " where " +
-                                                     column + "='" + texts.Text(0) + "'");
-    bool exists = sqlite3_step(check) == SQLITE_ROW && sqlite3_column_int(check, 0) != 0;
-    sqlite3_finalize(check);
-    if (exists) continue;
+    sqlite3_bind_value(exists, 1, texts.Value(0));
+    bool found = sqlite3_step(exists) == SQLITE_ROW && sqlite3_column_int(exists, 0) != 0;
+    sqlite3_reset(exists);
+    if (found) continue;
     Exec(target, "BEGIN");
     add.Run(texts);
     Exec(target, "COMMIT");
   }
+  sqlite3_finalize(exists);
 }
 
 // ---- Raw reading with libzip + expat ---------------------------------------------
@@ -469,9 +518,7 @@ const Kind kKinds[] = {
     {"backreason", "return reasons", Hundredth,
      [](sqlite3* db, int rows) { FillList(db, "BackReason", "BackReasonDesc", "退菜理由", rows); },
      ExportBackReason, ImportBackReason, "select count(*) from BackReason", Same,
-     [](sqlite3* s, sqlite3* t) {
-       RawList(s, t, "BackReason", "BackReasonDesc", "insert into BackReason(BackReasonDesc) values(:backreasondesc)");
-     }},
+     [](sqlite3* s, sqlite3* t) { RawList(s, t, "BackReason", "BackReasonDesc"); }},
 };
 // clang-format on
 
