@@ -18,12 +18,12 @@ struct CachedStatement {
   struct NameHash {
     using is_transparent = void;
     std::size_t operator()(std::string_view s) const noexcept {
-      std::size_t h = 1469598103934665603ull;
+      std::uint64_t h = 1469598103934665603ull;  // FNV-1a
       for (char c : s) {
         if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
         h = (h ^ static_cast<unsigned char>(c)) * 1099511628211ull;
       }
-      return h;
+      return static_cast<std::size_t>(h ^ (h >> 32));
     }
   };
   struct NameEqual {
