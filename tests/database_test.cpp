@@ -363,3 +363,18 @@ order by p.ID
     EXPECT_EQ(got, (std::vector<std::string>{"1一", "2none", "3none"})) << sql;
   }
 }
+
+TEST_P(DatabaseTest, NamesMatchIgnoringCaseAndTheFirstOfEqualColumnsCounts) {
+  // Forty parameters, one written twice in two cases, set in reverse order.
+  std::string sql = "select :P0";
+  for (int i = 1; i < 40; ++i) sql += "+:p" + std::to_string(i);
+  sql += "+:p0 as Total, 7 as TOTAL";
+  Query q(connection);
+  q.SetSQL(sql);
+  for (int i = 39; i >= 0; --i) q.SetInteger((i % 2 ? "P" : "p") + std::to_string(i), i);
+  q.SetInteger("unused", 1);  // a name the statement lacks is ignored
+  q.Open();
+  EXPECT_EQ(q.FieldByName("total").AsInteger(), 780);
+  EXPECT_EQ(q.FieldByName("TOTAL").AsInteger(), 780);
+  EXPECT_THROW(q.FieldByName("p0"), DbError);
+}

@@ -9,46 +9,64 @@
 
 namespace sx::db {
 
+// ---- Names ignoring case ------------------------------------------------------------
+
+std::uint64_t NameIndex::Hash(std::string_view s) {
+  std::uint64_t h = 1469598103934665603ull;  // FNV-1a over the lower-case letters
+  for (char c : s) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    h = (h ^ static_cast<unsigned char>(c)) * 1099511628211ull;
+  }
+  return h;
+}
+
+void NameIndex::Build(const std::vector<std::string>& names) {
+  std::size_t size = 8;
+  while (size < 2 * names.size()) size *= 2;
+  table_.assign(size, Entry{});
+  for (std::size_t p = 0; p < names.size(); ++p) {
+    if (Find(names, names[p]) != kNone) continue;
+    std::uint64_t h = Hash(names[p]);
+    std::size_t i = static_cast<std::size_t>(h) & (size - 1);
+    while (table_[i].position != kNone) i = (i + 1) & (size - 1);
+    table_[i] = Entry{h, p};
+  }
+}
+
+std::size_t NameIndex::Find(const std::vector<std::string>& names, std::string_view name) const {
+  if (table_.empty()) return kNone;
+  std::uint64_t h = Hash(name);
+  for (std::size_t i = static_cast<std::size_t>(h) & (table_.size() - 1);; i = (i + 1) & (table_.size() - 1)) {
+    const Entry& e = table_[i];
+    if (e.position == kNone) return kNone;
+    if (e.hash == h && SameTextIgnoringCase(names[e.position], name)) return e.position;
+  }
+}
+
 // ---- The statement cache --------------------------------------------------------
 
 // One distinct statement text: its named parameters, computed once, and the
 // engine's prepared statement, made on its first run.
 struct CachedStatement {
-  // Parameter names match ignoring ASCII case; hash and compare alike.
-  struct NameHash {
-    using is_transparent = void;
-    std::size_t operator()(std::string_view s) const noexcept {
-      std::uint64_t h = 1469598103934665603ull;  // FNV-1a
-      for (char c : s) {
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-        h = (h ^ static_cast<unsigned char>(c)) * 1099511628211ull;
-      }
-      return static_cast<std::size_t>(h ^ (h >> 32));
-    }
-  };
-  struct NameEqual {
-    using is_transparent = void;
-    bool operator()(std::string_view a, std::string_view b) const { return SameTextIgnoringCase(a, b); }
-  };
-  static constexpr std::size_t kNoSlot = static_cast<std::size_t>(-1);
+  static constexpr std::size_t kNoSlot = NameIndex::kNone;
 
   explicit CachedStatement(std::string tsql) : text(std::move(tsql)) {
     for (const auto& t : sql::Tokenize(text)) {
       if (t.kind != sql::TokenKind::Param) continue;
-      std::string name = text.substr(t.begin + 1, t.end - t.begin - 1);
-      if (slots.try_emplace(name, names.size()).second) names.push_back(std::move(name));
+      std::string_view name(text.data() + t.begin + 1, t.end - t.begin - 1);
+      bool seen = false;
+      for (const auto& n : names) seen = seen || SameTextIgnoringCase(n, name);
+      if (!seen) names.emplace_back(name);
     }
+    slots.Build(names);
   }
 
-  std::size_t Slot(std::string_view name) const {
-    auto it = slots.find(name);
-    return it == slots.end() ? kNoSlot : it->second;
-  }
+  std::size_t Slot(std::string_view name) const { return slots.Find(names, name); }
 
   const std::string text;
   // Each distinct name as first written, in order of first appearance: its slot.
   std::vector<std::string> names;
-  std::unordered_map<std::string, std::size_t, NameHash, NameEqual> slots;
+  NameIndex slots;
 
   // For the open engine: the statement, and the slot of each of its "?".
   std::unique_ptr<PreparedStatement> prepared;
@@ -282,6 +300,7 @@ DateTime Field::AsDateTime() const {
 void Query::Close() {
   active_ = false;
   result_ = ResultSet{};
+  columnIndex_.Clear();
   row_ = 0;
   locateIndex_.clear();
 }
@@ -369,6 +388,7 @@ void Query::Open() {
   if (active_) return;
   if (!statement_) SetSQL(sql_);
   result_ = connection_.RunQuery(statement_, bound_);
+  columnIndex_.Clear();
   row_ = 0;
   locateIndex_.clear();
   active_ = true;
@@ -385,8 +405,9 @@ void Query::Next() {
 }
 
 std::size_t Query::ColumnIndex(std::string_view name) const {
-  for (std::size_t i = 0; i < result_.columns.size(); ++i)
-    if (SameTextIgnoringCase(result_.columns[i], name)) return i;
+  if (!columnIndex_.Built()) columnIndex_.Build(result_.columns);
+  std::size_t i = columnIndex_.Find(result_.columns, name);
+  if (i != NameIndex::kNone) return i;
   throw DbError("Item cannot be found in the collection: field '" + std::string(name) + "'");
 }
 

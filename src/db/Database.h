@@ -15,6 +15,7 @@
 #include "base/Error.h"
 #include "db/Backend.h"
 #include "db/Dialect.h"
+#include "db/NameIndex.h"
 
 namespace sx::db {
 
@@ -147,6 +148,7 @@ class Query {
   BoundParam unused_;                      // takes values for names the statement lacks
   bool active_ = false;
   ResultSet result_;
+  mutable NameIndex columnIndex_;  // built on the first lookup by name
   std::size_t row_ = 0;
   std::unordered_map<std::string, std::unordered_map<std::string, std::size_t>> locateIndex_;
 };
