@@ -438,6 +438,83 @@ void WithoutExcelTheExportFails() {
   CHECK(lib.registerExcel() == S_OK, "the test Excel registers again");
 }
 
+// ---- Set meals ---------------------------------------------------------------------
+
+std::vector<std::wstring> SetMealRows() {
+  auto suites = Sql(
+      L"select MenuSuiteNo||'|'||MenuSuiteName||'|'||UsePlan||'|'||ifnull(PlanType,'')||'|'||ifnull(EveryOf,'')||'|'||"
+      L"ifnull(EveryDetail,'')||'|'||ifnull(PlanStartDate,'')||'|'||ifnull(PlanEndDate,'')||'|'||"
+      L"ifnull(DayControlType,'')||'|'||ifnull(MealSectionCode,'')||'|'||ifnull(TimeID,'') from MenuSuite order by 1");
+  auto items = Sql(
+      L"select MenuSuiteNo||'|'||MenuItemCode||'|'||MenuItemPrice||'|'||Qty||'|'||Standard||'|'||Selected||'|'||"
+      L"GroupID||'|'||GroupName from MenuSuiteSub order by MenuSuiteNo,MenuItemCode");
+  suites.insert(suites.end(), items.begin(), items.end());
+  return suites;
+}
+
+// A store's set meals go out through Excel in the cells the Linux build
+// writes and come back unchanged.
+void SetMealsRoundTripThroughExcel() {
+  HMODULE dll = GetModuleHandleW(L"setupxfer.dll");
+  auto exportSuites = reinterpret_cast<StoreExport>(reinterpret_cast<void*>(GetProcAddress(dll, "ExportMenuSuite")));
+  auto importSuites = reinterpret_cast<StoreImport>(reinterpret_cast<void*>(GetProcAddress(dll, "ImportMenuSuite")));
+  CHECK(exportSuites && importSuites, "the set meal functions are exported");
+  if (!exportSuites || !importSuites) return;
+  for (const wchar_t* table : {L"MenuSuite", L"MenuSuiteSub", L"MenuItem", L"MenuType", L"TimeSection", L"MealSection"})
+    Sql(std::wstring(L"delete from ") + table);
+  Sql(L"insert into MenuType(MenuTypeCode,MenuTypeName,Deleted) values('02','热菜',0)");
+  Sql(L"insert into MenuItem(MenuItemCode,MenuItemCName,MenuTypeCode,Standard,Standard2,DishStatus,Deleted) values"
+      L"('02001','宫保鸡丁','02','例',null,1,0),('02008','北京烤鸭','02','半只','整只',1,0)");
+  Sql(L"insert into TimeSection(TimeID,StartTime,EndTime) values(21,'11:00','14:00')");
+  Sql(L"insert into MealSection(MealSectionCode,MealSectionName,Deleted) values(21,'午市',0)");
+  Sql(L"insert into MenuSuite(MenuSuiteNo,MenuSuiteName,ConfineMenuSuite,UsePlan,PlanType,EveryOf,EveryDetail,"
+      L"PlanStartDate,PlanEndDate,PlanEndTag,DayControlType,MealSectionCode,TimeID,QuickUse,PrintTogether,"
+      L"SuiteBarCode,PromID,MenuSuiteAlias,SaleOutByHand) values"
+      L"('T1','商务套餐',0,0,null,null,null,null,null,null,null,null,null,1,1,'','','',0),"
+      L"('T2','午市双人餐',1,1,2,1,96,'2024-01-01','2024-12-31',1,2,null,21,0,0,'','P01','午市',0)");
+  Sql(L"insert into MenuSuiteSub(MenuSuiteNo,MenuItemCode,MenuItemPrice,Qty,Standard,Selected,GroupID,GroupName) values"
+      L"('T1','02001',30,1,'例',1,'1','热菜'),('T2','02008',80.5,1,'整只',1,'1','烤鸭'),"
+      L"('T2','02001',20,2,'例',0,'1','烤鸭')");
+  auto before = SetMealRows();
+
+  ClearExcelFiles();
+  Buffer buffer;
+  CHECK(exportSuites(gConnection.c_str(), buffer.bytes) == 1, "export succeeds: " + Utf8(buffer.Text()));
+  auto cells = Shown();
+  auto row = [&](int r, int last) {
+    std::wstring line;
+    for (int c = 0; c <= last; ++c) line += (c ? L"|" : L"") + (cells.count({r, c}) ? cells[{r, c}].text : L"");
+    return line;
+  };
+  // The rows the Linux build writes for the same data.
+  CHECK(row(1, 3) == L"menusuite||套餐清单|2.5.2011.1N", "marker row: " + Utf8(row(1, 3)));
+  CHECK(row(3, 17) == L"|T1|商务套餐||0|1|1|||0||||||||", "T1: " + Utf8(row(3, 17)));
+  CHECK(row(4, 17) == L"|T2|午市双人餐|午市|1|0|0||P01|1|2024-01-01|2024-12-31|2|1|96|2||11:00-14:00",
+        "T2: " + Utf8(row(4, 17)));
+  CHECK(row(6, 0) == L"menusuiteitem" && cells.size() == 75,
+        "item section and the count of cells: " + std::to_string(cells.size()));
+  CHECK(row(8, 9) == L"|T1|1|热菜|02001|宫保鸡丁|例|30|1|1", "T1's dish: " + Utf8(row(8, 9)));
+  CHECK(row(9, 9) == L"|T2|1|烤鸭|02008|北京烤鸭|整只|80.5|1|1", "T2's group keeps its name: " + Utf8(row(9, 9)));
+  CHECK(row(10, 9) == L"||||02001|宫保鸡丁|例|20|2|0", "continuation row: " + Utf8(row(10, 9)));
+
+  std::vector<std::vector<std::wstring>> book;
+  for (const auto& [at, cell] : cells) book.push_back({std::to_wstring(at.first), std::to_wstring(at.second), cell.text});
+  std::wstring path = gWork + L"\\套餐.xls";
+  WriteWorkbook(path, book);
+  Sql(L"delete from MenuSuite");
+  Sql(L"delete from MenuSuiteSub");
+  Buffer importBuffer;
+  CHECK(importSuites(gConnection.c_str(), Ansi(path).c_str(), importBuffer.bytes) == 1,
+        "import succeeds: " + Utf8(importBuffer.Text()));
+  CHECK(SetMealRows() == before, "the set meals come back unchanged");
+  if (HWND log = LogWindow()) {
+    auto lines = LogLines(log);
+    CHECK(lines.size() == 4 && lines[1] == L"正在导入套餐T1 商务套餐...", "log lines: " + std::to_string(lines.size()));
+    PostMessageW(log, WM_CLOSE, 0, 0);
+    Pump(200);
+  }
+}
+
 // Leaves a finished import's window on screen, for a picture of it.
 void ShowLogWindow(int seconds) {
   std::wstring book = gWork + L"\\退菜理由.xls";
@@ -542,6 +619,72 @@ T Get(HMODULE module, const char* name) {
   return p;
 }
 
+// Time plans and price plans: the export hands Excel the cells the Linux build
+// writes for the same rows (setupxfer sheet of the Linux export), and those
+// cells import back to the same rows.
+void PricePlanExportAndImportMatchLinux(HMODULE dll) {
+  auto exportPlans = Get<StoreExport>(dll, "ExportPricePlan");
+  auto importPlans = Get<StoreImport>(dll, "ImportPricePlan");
+  for (const wchar_t* sql :
+       {L"delete from TimePlan", L"delete from TimePlanConfine", L"delete from PricePlan", L"delete from MenuItem",
+        L"delete from MenuType", L"delete from MealSection", L"delete from TimeSection",
+        L"insert into MenuType(MenuTypeCode,MenuTypeName,Deleted) values('02','热菜',0)",
+        L"insert into MenuItem(MenuItemCode,MenuItemCName,MenuTypeCode,Standard,Standard2,DishStatus,Deleted) "
+        L"values('02005','水煮牛肉','02','小份','大份',1,0)",
+        L"insert into MealSection(MealSectionCode,MealSectionName,Deleted) values(0,'早餐',0),(1,'午餐',0)",
+        L"insert into TimeSection values(0,'1899-12-30 11:00:00','1899-12-30 14:00:00')",
+        L"insert into TimePlan values(1,'午市特价','P01',1,'2024-03-01','2024-12-31',1,2,1,31,1),"
+        L"(2,'下午茶',NULL,0,'2024-04-06','1899-12-30',0,1,1,-1,2)",
+        L"insert into TimePlanConfine values(1,0,NULL),(1,1,NULL),(2,NULL,0)",
+        L"insert into PricePlan values(1,'02005',38,68,0,0,0,20),(2,'02005',0,30.5,0,0,0,0)"})
+    Sql(sql);
+  auto snapshot = [] {
+    std::vector<std::wstring> rows;
+    for (const wchar_t* sql :
+         {L"select PlanCode||'|'||PlanName||'|'||ifnull(PromID,'-')||'|'||PlanUseTag||'|'||PlanStartDate||'|'||"
+          L"PlanEndDate||'|'||PlanEndTag||'|'||PlanType||'|'||EveryOf||'|'||EveryDetail||'|'||DayControlType "
+          L"from TimePlan order by PlanCode",
+          L"select PlanCode||'|'||ifnull(MealSectionCode,'-')||'|'||ifnull(TimeID,'-') from TimePlanConfine order by 1",
+          L"select PlanCode||'|'||MenuItemCode||'|'||NewPrice||'|'||NewPrice2||'|'||MaxQty from PricePlan order by 1"})
+      for (auto& row : Sql(sql)) rows.push_back(row);
+    return rows;
+  };
+  const std::vector<std::wstring> before = snapshot();
+
+  ClearExcelFiles();
+  Buffer buffer;
+  CHECK(exportPlans(gConnection.c_str(), buffer.bytes) == 1, "export succeeds: " + Utf8(buffer.Text()));
+  const std::map<std::pair<int, int>, std::wstring> fromLinux = {
+      {{1, 0}, L"timeplan"}, {{1, 2}, L"优惠计划清单"}, {{1, 3}, L"2.5.2011.1N"},
+      {{3, 1}, L"1"}, {{3, 2}, L"午市特价"}, {{3, 5}, L"P01"}, {{3, 6}, L"1"}, {{3, 7}, L"2024-03-01"},
+      {{3, 8}, L"2024-12-31"}, {{3, 9}, L"2"}, {{3, 10}, L"1"}, {{3, 11}, L"31"}, {{3, 12}, L"1"},
+      {{3, 13}, L"早餐"}, {{4, 13}, L"午餐"},
+      {{5, 1}, L"2"}, {{5, 2}, L"下午茶"}, {{5, 6}, L"0"}, {{5, 7}, L"2024-04-06"}, {{5, 8}, L"无"},
+      {{5, 9}, L"1"}, {{5, 10}, L"1"}, {{5, 11}, L"-1"}, {{5, 12}, L"2"}, {{5, 14}, L"11:00-14:00"},
+      {{7, 0}, L"priceplan"},
+      {{9, 1}, L"1"}, {{9, 2}, L"02005"}, {{9, 3}, L"水煮牛肉"}, {{9, 4}, L"小份"}, {{9, 5}, L"38"},
+      {{9, 6}, L"大份"}, {{9, 7}, L"68"}, {{9, 14}, L"20"},
+      {{10, 1}, L"2"}, {{10, 2}, L"02005"}, {{10, 3}, L"水煮牛肉"}, {{10, 4}, L"小份"}, {{10, 6}, L"大份"},
+      {{10, 7}, L"30.5"}};
+  std::map<std::pair<int, int>, std::wstring> shown;
+  std::vector<std::vector<std::wstring>> book;
+  for (const auto& [at, cell] : Shown()) {
+    book.push_back({std::to_wstring(at.first), std::to_wstring(at.second), cell.text});
+    if (at.first != 2 && at.first != 8) shown[at] = cell.text;  // the captions aside
+  }
+  CHECK(shown == fromLinux, "the cells the Linux build writes; got " + std::to_string(shown.size()));
+
+  Sql(L"delete from TimePlan");
+  Sql(L"delete from TimePlanConfine");
+  Sql(L"delete from PricePlan");
+  std::wstring path = gWork + L"\\优惠计划.xls";
+  WriteWorkbook(path, book);
+  lib.setLogHandler(&LogToHost, nullptr);
+  CHECK(importPlans(gConnection.c_str(), Ansi(path).c_str(), buffer.bytes) == 1, "import succeeds");
+  lib.setLogHandler(nullptr, nullptr);
+  CHECK(snapshot() == before, "the rows read back are the rows exported");
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -590,6 +733,8 @@ int wmain(int argc, wchar_t** argv) {
   VersionPromptAsksTheUser();
   WithoutExcelTheExportFails();
   ShiftsAndRemarksMatchTheLinuxResults();
+  SetMealsRoundTripThroughExcel();
+  PricePlanExportAndImportMatchLinux(dll);
   lib.unregisterExcel();
 
   std::printf("%d passed, %d failed\n", gChecks - gFailures, gFailures);
