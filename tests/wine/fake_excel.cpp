@@ -5,7 +5,10 @@
 //
 // Files, in the folder named by the environment variable FAKE_EXCEL_DIR:
 // - a workbook that Open reads: UTF-8 lines "row<TAB>column<TAB>text", row
-//   from 1, column from 0; a fourth field "number" stores the cell as a number;
+//   from 1, column from 0, "\t" and "\\" in the text a tab and a backslash;
+//   a fourth field gives the value's type: "number" (VT_R8), "date"
+//   (VT_DATE), "bool" (VT_BOOL, text "1" or "0"), "currency" (VT_CY) or
+//   "error" (VT_ERROR, the text the error's number, 2042 for #N/A);
 // - shown.tsv, written when Visible is set to true: "row<TAB>column<TAB>
 //   number format<TAB>text" for every cell written;
 // - events.log: one line per start, Add, Open, Visible and Quit.
@@ -13,6 +16,7 @@
 #include <windows.h>
 #include <oleauto.h>
 
+#include <cmath>
 #include <cstdio>
 #include <cwctype>
 #include <filesystem>
@@ -49,7 +53,7 @@ void Event(const std::string& line) {
 
 struct Cell {
   std::wstring text;
-  bool number = false;
+  std::string type;  // "" for text, else as in the workbook file
   std::wstring format;
 };
 struct Book {
@@ -198,9 +202,18 @@ class Object final : public IDispatch {
         if (id == kValue && !put) {
           if (gValueReadHook) gValueReadHook();
           VariantInit(result);
-          if (cell.number) {
-            result->vt = VT_R8;
+          if (cell.type == "number" || cell.type == "date") {
+            result->vt = cell.type == "date" ? VT_DATE : VT_R8;
             result->dblVal = _wtof(cell.text.c_str());
+          } else if (cell.type == "currency") {
+            result->vt = VT_CY;
+            result->cyVal.int64 = std::llround(_wtof(cell.text.c_str()) * 10000);
+          } else if (cell.type == "bool") {
+            result->vt = VT_BOOL;
+            result->boolVal = cell.text == L"1" ? VARIANT_TRUE : VARIANT_FALSE;
+          } else if (cell.type == "error") {
+            result->vt = VT_ERROR;
+            result->scode = static_cast<SCODE>(0x800A0000u | static_cast<unsigned>(_wtoi(cell.text.c_str())));
           } else if (!cell.text.empty()) {
             result->vt = VT_BSTR;
             result->bstrVal = SysAllocString(cell.text.c_str());
@@ -209,7 +222,7 @@ class Object final : public IDispatch {
         }
         if (id == kValue && put && arg(0)->vt == VT_BSTR) {
           cell.text = arg(0)->bstrVal;
-          cell.number = false;
+          cell.type.clear();
           return S_OK;
         }
         if (id == kNumberFormatLocal && put && arg(0)->vt == VT_BSTR) {
@@ -223,6 +236,19 @@ class Object final : public IDispatch {
   }
 
  private:
+  static std::string Unescape(const std::string& s) {
+    std::string out;
+    for (size_t i = 0; i < s.size(); ++i) {
+      if (s[i] == '\\' && i + 1 < s.size()) {
+        ++i;
+        out += s[i] == 't' ? '\t' : s[i];
+      } else {
+        out += s[i];
+      }
+    }
+    return out;
+  }
+
   static bool Load(const std::wstring& path, Book& book) {
     FILE* file = _wfopen(path.c_str(), L"rb");
     if (!file) return false;
@@ -240,8 +266,8 @@ class Object final : public IDispatch {
       while (std::getline(ss, part, '\t')) f.push_back(part);
       if (f.size() < 2) continue;
       Cell cell;
-      cell.text = f.size() > 2 ? Wide(f[2]) : L"";
-      cell.number = f.size() > 3 && f[3] == "number";
+      cell.text = f.size() > 2 ? Wide(Unescape(f[2])) : L"";
+      cell.type = f.size() > 3 ? f[3] : "";
       book.cells[{std::stoi(f[0]), std::stoi(f[1])}] = cell;
     }
     return true;
