@@ -62,3 +62,10 @@ TEST(CellText, OnlyTheFormatDecidesWhetherANumberIsADate) {
   EXPECT_EQ(SerialOf({1900, 1, 1}), 1);
   EXPECT_EQ(SerialOf(DateTime::TimeOfDay(12, 0)), 0.5);
 }
+
+TEST(CellText, TheXlsReaderReadsEveryCaseAlike) {
+  sxtest::TempDir dir;
+  std::string file = dir.File("cases.xls");
+  sxtest::WriteXls(file, sxtest::CasesBiff(CellCases()));
+  ExpectCasesRead(file);
+}

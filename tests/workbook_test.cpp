@@ -129,10 +129,14 @@ TEST(WorkbookReading, OldXlsWorkbooksReadLikeXlsxOnes) {
   EXPECT_EQ(excel.ReadCell(2, 0), "2024-03-05");
   EXPECT_EQ(excel.ReadCell(2, 1), "08:30");
   EXPECT_EQ(excel.ReadCell(2, 2), "2024-03-05 17:45:10");
+  EXPECT_EQ(excel.ReadCell(2, 3), "1");
+  EXPECT_EQ(excel.ReadCell(2, 4), "0");
   EXPECT_EQ(excel.ReadCell(3, 26), "far right");
+  EXPECT_EQ(excel.ReadCell(4, 0), "#N/A");
+  EXPECT_EQ(excel.ReadCell(4, 1), "#VALUE!");
   EXPECT_EQ(excel.ReadCell(4, 2), "007");
   EXPECT_EQ(excel.ReadCell(5, 0), "退菜理由清单");
-  EXPECT_EQ(AllCells(excel).size(), 10u);  // the first sheet only
+  EXPECT_EQ(AllCells(excel).size(), 14u);  // the active (first) sheet only
 }
 
 // ---- exporting -------------------------------------------------------------------
@@ -293,13 +297,12 @@ TEST(WorkbookHostileFiles, EachFailsQuicklyWithAMessageNamingTheFile) {
 TEST(SheetCommand, ReadsAnXlsSavedByLibreOffice) {
   // Saved by LibreOffice Calc ("MS Excel 97" filter) from a sheet typed with
   // blanks, numbers, a date, a time, a date-time, a boolean and a far column.
-  // freexl does not report boolean cells of .xls files: D2 (TRUE) reads empty.
   std::string file = std::string(SETUPXFER_SOURCE_DIR) + "/tests/fixtures/libreoffice-cells.xls";
   Outcome ok = RunShell("'" + sxtest::ToolPath() + "' sheet '" + file + "'");
   EXPECT_EQ(ok.status, 0);
   EXPECT_EQ(ok.out,
             "1\t0\tpadded text\n1\t2\t3\n1\t3\t12.5\n1\t4\t0.1\n"
-            "2\t0\t2024-03-05\n2\t1\t08:30\n2\t2\t2024-03-05 17:45:10\n"
+            "2\t0\t2024-03-05\n2\t1\t08:30\n2\t2\t2024-03-05 17:45:10\n2\t3\t1\n"
             "3\t26\tfar right\n4\t2\t007\n5\t0\t退菜理由清单\n5\t1\t退菜理由清单\n");
 }
 

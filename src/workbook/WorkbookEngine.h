@@ -14,7 +14,7 @@ class WorkbookEngine {
 
   // A new empty workbook for writing.
   static std::unique_ptr<WorkbookEngine> Create();
-  // Reads the active sheet of a workbook file (of an .xls: its first sheet);
+  // Reads the active sheet of a workbook file (.xlsx, or .xls of Excel 5 on);
   // throws sx::Error naming the file when it is missing, not a workbook,
   // damaged, or larger than the engine's bounds.
   static std::unique_ptr<WorkbookEngine> Open(const std::string& fileName);

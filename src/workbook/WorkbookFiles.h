@@ -16,8 +16,10 @@ inline constexpr std::size_t kMaxCells = 5000000;          // cells with text
 // cell's text as the spreadsheet shows it, trimmed; empty cells are left out.
 void ReadXlsxSheet(const std::string& fileName, SheetCells& cells);
 
-// Reads the first worksheet of a BIFF workbook (.xls) likewise.
+// Reads the active worksheet of a BIFF workbook (.xls, Excel 5 and later)
+// likewise, from a file or from the bytes of one.
 void ReadXlsSheet(const std::string& fileName, SheetCells& cells);
+void ReadXlsBytes(const void* data, std::size_t size, SheetCells& cells);
 
 // Writes the cells into a new .xlsx file: one worksheet, every cell a string
 // formatted as text ("@").

@@ -47,7 +47,7 @@ inline std::vector<CellCase> CellCases() {
       {"15 digits", CellValue::OfNumber(999999999999999), "", "999999999999999"},
       {"1e15", CellValue::OfNumber(1e15), "", "1e+15"},
       {"18 digits", CellValue::OfNumber(123456789012345678.0), "0", "1.23456789012346e+17"},
-      {"smallest plain", CellValue::OfNumber(0.00001234), "", "1.234e-05"},
+      {"below 1e-5", CellValue::OfNumber(0.00001234), "", "1.234e-05"},
       {"small", CellValue::OfNumber(0.000123), "", "0.000123"},
       {"tiny", CellValue::OfNumber(0.000001), "", "1e-06"},
       {"date", CellValue::OfNumber(d20240305, true), "yyyy-mm-dd", "2024-03-05"},
