@@ -189,6 +189,28 @@ TEST(WorkbookExport, HandedOverWorkbookHoldsTextCellsExactlyWhereWritten) {
   std::filesystem::remove(path);
 }
 
+TEST(WorkbookExport, ColumnsFormattedAsTextKeepWhatIsTypedIntoThemText) {
+  sxtest::HostCapture host;
+  {
+    TExcelOperation excel;
+    std::string message;
+    ASSERT_TRUE(excel.NewWorkbook(message)) << message;
+    excel.WriteCell(1, 0, "menutype");
+    for (int column : {3, 1, 2, 27}) excel.FormatColumnAsText(column);
+    excel.FormatColumnAsText(1);  // twice is once
+    excel.WriteCell(2, 1, "编号");
+    EXPECT_THROW(excel.FormatColumnAsText(16384), std::exception);
+  }
+  ASSERT_EQ(host.workbooks.size(), 1u);
+  Outcome columns = RunShell(sxtest::WorkbookTool() + " columns '" + host.workbooks[0] + "'");
+  EXPECT_EQ(columns.status, 0);
+  // Every empty cell of B, C, D and AB takes its column's format; A has none.
+  EXPECT_EQ(columns.out, "AB\t@\nB\t@\nC\t@\nD\t@\n");
+  Outcome cells = RunShell(sxtest::WorkbookTool() + " dump '" + host.workbooks[0] + "'");
+  EXPECT_EQ(cells.out, "A1\ts\t@\tmenutype\nB2\ts\t@\t编号\n");
+  std::filesystem::remove(host.workbooks[0]);
+}
+
 TEST(WorkbookExport, ExportsInTheSameSecondNeverOverwriteEachOther) {
   sxtest::HostCapture host;
   for (int i = 0; i < 3; ++i) {

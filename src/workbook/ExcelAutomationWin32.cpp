@@ -235,6 +235,16 @@ class ExcelSheet final : public WorkbookEngine {
     range.Put(L"Value", &value.v);
   }
 
+  // The whole column, "$B:$B" as both corners of the range.
+  void FormatColumnAsText(int column) override {
+    std::string letters = TExcelOperation::ColumnLetters(column);
+    std::string address = "$" + letters + ":$" + letters;
+    BstrArg first(address), second(address);
+    Dispatch range = sheet_.GetObject(L"Range", {&first.v, &second.v});
+    BstrArg textFormat("@");
+    range.Put(L"NumberFormatLocal", &textFormat.v);
+  }
+
   void ForEachCell(const std::function<void(int, int, const std::string&)>&) const override {
     throw Error("Walking every cell of a sheet is not available through Excel");
   }

@@ -22,6 +22,9 @@ class WorkbookEngine {
   // Trimmed text of a cell (row from 1, column from 0); empty when absent.
   virtual std::string ReadCell(int row, int column) const = 0;
   virtual void WriteCell(int row, int column, const std::string& text) = 0;
+  // Formats a whole column as text, its empty cells included. Throws
+  // sx::Error when the column lies outside the sheet's limits.
+  virtual void FormatColumnAsText(int column) = 0;
   // Every non-empty cell in row order, then column order.
   virtual void ForEachCell(const std::function<void(int row, int column, const std::string& text)>& fn) const = 0;
   // Saves a created workbook as a new .xlsx in the system's temporary folder,

@@ -1,6 +1,7 @@
 // The workbook file formats the engine reads and writes. Each function throws
 // sx::Error with a reason; the engine adds the file's name.
 #pragma once
+#include <set>
 #include <string>
 
 #include "workbook/SheetCells.h"
@@ -22,7 +23,8 @@ void ReadXlsSheet(const std::string& fileName, SheetCells& cells);
 void ReadXlsBytes(const void* data, std::size_t size, SheetCells& cells);
 
 // Writes the cells into a new .xlsx file: one worksheet, every cell a string
-// formatted as text ("@").
-void WriteXlsxSheet(const std::string& fileName, const SheetCells& cells);
+// formatted as text ("@"), and the given columns formatted as text as a
+// whole, so that what a person types into their empty cells stays text.
+void WriteXlsxSheet(const std::string& fileName, const SheetCells& cells, const std::set<int>& textColumns = {});
 
 }  // namespace sx

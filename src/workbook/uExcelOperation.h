@@ -28,6 +28,9 @@ class TExcelOperation {
   std::string ReadCell(int row, int column);
   // Writes text into a cell formatted as text.
   void WriteCell(int row, int column, const std::string& text);
+  // Formats a whole column as text, so that what a person later types into
+  // its empty cells stays text ("0012" is not turned into 12).
+  void FormatColumnAsText(int column);
 
   // Hands a created workbook over to the user now rather than at destruction,
   // so that a workbook that cannot be saved fails the export. Throws then.

@@ -1,6 +1,7 @@
 // Reads the table of cell cases through the Windows workbook engine: the
 // library's Excel adapter over the test Excel, which hands each case to it as
-// Excel's automation value (VT_R8, VT_DATE, VT_BOOL, VT_ERROR, VT_BSTR).
+// Excel's automation value (VT_R8, VT_DATE, VT_BOOL, VT_ERROR, VT_BSTR); and
+// formats a column as text through it.
 //
 //   cells.exe FAKE_EXCEL.DLL WORK_FOLDER
 #define WIN32_LEAN_AND_MEAN
@@ -8,6 +9,8 @@
 #include <objbase.h>
 
 #include <cstdio>
+#include <fstream>
+#include <iterator>
 #include <string>
 
 #include "WineText.h"
@@ -95,7 +98,25 @@ int wmain(int argc, wchar_t** argv) {
       std::printf("FAIL: currency reads \"%s\"\n", currency.c_str());
     }
   }
+  // A column formatted as text as a whole: the test Excel shows it as row 0.
+  {
+    sx::TExcelOperation sheet;
+    std::string message;
+    if (!sheet.NewWorkbook(message)) {
+      std::printf("FAIL: no new workbook: %s\n", message.c_str());
+      return 1;
+    }
+    sheet.FormatColumnAsText(27);
+    sheet.WriteCell(1, 27, "0012");
+    sheet.HandOver();
+    std::ifstream in(std::wstring(work + L"\\shown.tsv").c_str());
+    std::string shown((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (shown != "0\t27\t@\t\n1\t27\t@\t0012\n") {
+      ++failures;
+      std::printf("FAIL: column AB is not formatted as text: %s\n", shown.c_str());
+    }
+  }
   CoUninitialize();
-  std::printf("cells: %d cases, %d failed\n", static_cast<int>(cases.size()) + 1, failures);
+  std::printf("cells: %d checks, %d failed\n", static_cast<int>(cases.size()) + 2, failures);
   return failures == 0 ? 0 : 1;
 }

@@ -10,7 +10,8 @@
 //   (VT_DATE), "bool" (VT_BOOL, text "1" or "0"), "currency" (VT_CY) or
 //   "error" (VT_ERROR, the text the error's number, 2042 for #N/A);
 // - shown.tsv, written when Visible is set to true: "row<TAB>column<TAB>
-//   number format<TAB>text" for every cell written;
+//   number format<TAB>text" for every cell written, and row 0 for a whole
+//   column's format (a range "$B:$B");
 // - events.log: one line per start, Add, Open, Visible and Quit.
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
@@ -57,11 +58,20 @@ struct Cell {
   std::wstring format;
 };
 struct Book {
-  std::map<std::pair<int, int>, Cell> cells;
+  std::map<std::pair<int, int>, Cell> cells;  // row 0: a whole column
 };
 
-// "$B$3" -> row 3, column 1.
+// "$B$3" -> row 3, column 1; "$B:$B" -> row 0, column 1.
 bool ParseAddress(const std::wstring& a, int& row, int& column) {
+  size_t colon = a.find(L':');
+  if (colon != std::wstring::npos) {
+    int r1, c1, r2, c2;
+    std::wstring left = a.substr(0, colon) + L"$1", right = a.substr(colon + 1) + L"$1";
+    if (!ParseAddress(left, r1, c1) || !ParseAddress(right, r2, c2) || c1 != c2) return false;
+    row = 0;
+    column = c1;
+    return true;
+  }
   size_t i = 0;
   if (i < a.size() && a[i] == L'$') ++i;
   int c = 0;
@@ -79,6 +89,7 @@ bool ParseAddress(const std::wstring& a, int& row, int& column) {
   column = c - 1;
   return r > 0;
 }
+
 
 enum class Kind { Application, Workbooks, Workbook, Sheet, Range };
 
