@@ -578,12 +578,11 @@ class BiffReader {
   std::vector<std::string> strings_;
 };
 
-void ReadXls(GsfInput* input, SheetCells& cells) {
-  std::string stream = WorkbookStream(input);
-  BiffReader(stream, cells).Read();
-}
-
 }  // namespace
+
+void ReadBiffStream(std::string_view stream, SheetCells& cells) { BiffReader(stream, cells).Read(); }
+
+static void ReadXls(GsfInput* input, SheetCells& cells) { ReadBiffStream(WorkbookStream(input), cells); }
 
 void ReadXlsSheet(const std::string& fileName, SheetCells& cells) {
   InitGsf();

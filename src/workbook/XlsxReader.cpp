@@ -31,15 +31,30 @@ class ZipArchive {
   explicit ZipArchive(const std::string& fileName) {
     int error = 0;
     zip_ = zip_open(fileName.c_str(), ZIP_RDONLY, &error);
+    if (!zip_) Fail(error);
+  }
+  // An archive in memory, which must outlive the object.
+  ZipArchive(const void* data, std::size_t size) {
+    zip_error_t ze;
+    zip_error_init(&ze);
+    zip_source_t* source = zip_source_buffer_create(data, size, 0, &ze);
+    if (source) zip_ = zip_open_from_source(source, ZIP_RDONLY, &ze);
     if (!zip_) {
-      zip_error_t ze;
-      zip_error_init_with_code(&ze, error);
-      std::string reason = zip_error_strerror(&ze);
+      if (source) zip_source_free(source);
+      int error = zip_error_code_zip(&ze);
       zip_error_fini(&ze);
-      throw Error("it is not a readable zip archive (" + reason + ")");
+      Fail(error);
     }
+    zip_error_fini(&ze);
   }
   ~ZipArchive() { zip_discard(zip_); }
+  [[noreturn]] static void Fail(int error) {
+    zip_error_t ze;
+    zip_error_init_with_code(&ze, error);
+    std::string reason = zip_error_strerror(&ze);
+    zip_error_fini(&ze);
+    throw Error("it is not a readable zip archive (" + reason + ")");
+  }
   ZipArchive(const ZipArchive&) = delete;
   ZipArchive& operator=(const ZipArchive&) = delete;
 
@@ -568,8 +583,7 @@ std::string WorkbookPart(ZipArchive& zip) {
 
 }  // namespace
 
-void ReadXlsxSheet(const std::string& fileName, SheetCells& cells) {
-  ZipArchive zip(fileName);
+static void ReadXlsx(ZipArchive& zip, SheetCells& cells) {
   std::string workbookPart = WorkbookPart(zip);
   if (!zip.Has(workbookPart)) throw Error("it holds no workbook part, so it is not a workbook");
 
@@ -592,6 +606,16 @@ void ReadXlsxSheet(const std::string& fileName, SheetCells& cells) {
   std::vector<bool> dateStyles = styles.DateStyles();
   SheetHandler sheet(cells, strings.strings, dateStyles, workbook.date1904);
   ParsePart(zip, sheetRel->second.target, sheet);
+}
+
+void ReadXlsxSheet(const std::string& fileName, SheetCells& cells) {
+  ZipArchive zip(fileName);
+  ReadXlsx(zip, cells);
+}
+
+void ReadXlsxBytes(const void* data, std::size_t size, SheetCells& cells) {
+  ZipArchive zip(data, size);
+  ReadXlsx(zip, cells);
 }
 
 }  // namespace sx
