@@ -201,6 +201,7 @@ TEST(WorkbookExport, ColumnsFormattedAsTextKeepWhatIsTypedIntoThemText) {
     excel.FormatColumnAsText(1);  // twice is once
     excel.WriteCell(2, 1, "编号");
     EXPECT_THROW(excel.FormatColumnAsText(16384), std::exception);
+    host.workbooks.push_back(excel.HandOver());
   }
   ASSERT_EQ(host.workbooks.size(), 1u);
   Outcome columns = RunShell(sxtest::WorkbookTool() + " columns '" + host.workbooks[0] + "'");
