@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "support/TestSupport.h"
+#include "workbook/SheetCells.h"
 #include "workbook/WorkbookEngine.h"
 #include "workbook/uExcelOperation.h"
 
@@ -266,6 +267,30 @@ TEST(WorkbookExport, CellsOutsideTheSheetAreRefused) {
   EXPECT_THROW(engine->WriteCell(1, 16384, "x"), std::exception);
   engine->WriteCell(1048576, 16383, "corner");
   EXPECT_EQ(engine->ReadCell(1048576, 16383), "corner");
+}
+
+TEST(SheetCellsTest, CellsInAnyOrderAreKeptSortedAndTheLastTextWins) {
+  SheetCells cells;
+  // Backwards, as a crafted file may list them: rows and columns descending.
+  auto start = std::chrono::steady_clock::now();
+  for (int row = 60000; row >= 1; --row)
+    for (int column = 1; column >= 0; --column) cells.Set(row, column, std::to_string(row * 10 + column));
+  cells.Set(5, 1, "again");
+  cells.Set(1, 9, "tail");
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
+  ASSERT_NE(cells.Find(5, 1), nullptr);
+  EXPECT_EQ(*cells.Find(5, 1), "again");
+  EXPECT_EQ(*cells.Find(60000, 1), "600001");
+  EXPECT_EQ(cells.Find(3, 3), nullptr);
+  EXPECT_EQ(cells.Count(), 120001u);
+  int previousRow = 0, previousColumn = -1;
+  bool ordered = true;
+  cells.ForEach([&](int row, int column, const std::string&) {
+    ordered = ordered && (row > previousRow || (row == previousRow && column > previousColumn));
+    previousRow = row;
+    previousColumn = column;
+  });
+  EXPECT_TRUE(ordered);
 }
 
 // ---- hostile and broken files ---------------------------------------------------------
