@@ -373,7 +373,7 @@ class BiffReader {
         }
         case kMulRk: {
           std::uint16_t row = c.U16();
-          std::uint16_t col = c.U16();
+          int col = c.U16();
           while (c.Left() >= 8) {
             std::uint16_t xf = c.U16();
             Put(row, col++, Number(Rk(c.U32()), xf));
@@ -465,7 +465,7 @@ class BiffReader {
     return rk & 1 ? v / 100 : v;
   }
 
-  void Put(std::uint16_t row, std::uint16_t col, const CellValue& value) {
+  void Put(int row, int col, const CellValue& value) {
     std::string text = Trim(CellText(value));
     if (text.empty()) return;
     if (cells_.Count() >= kMaxCells) throw Error("the sheet holds too many cells");
