@@ -10,8 +10,9 @@
 //   (VT_DATE), "bool" (VT_BOOL, text "1" or "0"), "currency" (VT_CY) or
 //   "error" (VT_ERROR, the text the error's number, 2042 for #N/A);
 // - shown.tsv, written when Visible is set to true: "row<TAB>column<TAB>
-//   number format<TAB>text" for every cell written, and row 0 for a whole
-//   column's format (a range "$B:$B");
+//   number format<TAB>text" for every cell written; columns.tsv beside it:
+//   "column<TAB>number format" for each column formatted as a whole (a range
+//   "$B:$B");
 // - events.log: one line per start, Add, Open, Visible and Quit.
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
@@ -286,10 +287,14 @@ class Object final : public IDispatch {
 
   void Show() const {
     std::ofstream out(FileIn(L"shown.tsv"), std::ios::trunc);
+    std::ofstream columns(FileIn(L"columns.tsv"), std::ios::trunc);
     if (!state_->book) return;
-    for (const auto& [at, cell] : state_->book->cells)
-      if (!cell.text.empty() || !cell.format.empty())
+    for (const auto& [at, cell] : state_->book->cells) {
+      if (at.first == 0 && !cell.format.empty())
+        columns << at.second << "\t" << Utf8(cell.format) << "\n";
+      else if (at.first > 0 && (!cell.text.empty() || !cell.format.empty()))
         out << at.first << "\t" << at.second << "\t" << Utf8(cell.format) << "\t" << Utf8(cell.text) << "\n";
+    }
   }
 
   LONG refs_ = 1;
