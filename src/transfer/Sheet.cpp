@@ -28,7 +28,10 @@ void SheetWriter::Marker(const std::string& key) {
   ++row_;
 }
 
+// The captions, and every captioned column formatted as text, so that what a
+// person types later into an empty cell stays text ("0012", not 12).
 void SheetWriter::Header(const std::vector<std::string>& captions, int firstColumn) {
+  for (std::size_t i = 0; i < captions.size(); ++i) xls_.FormatColumnAsText(static_cast<int>(i) + firstColumn);
   Row(captions, firstColumn);
 }
 
