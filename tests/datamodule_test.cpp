@@ -5,6 +5,7 @@
 #include <fstream>
 
 #include "datamodule/udmio.h"
+#include "transfer/Run.h"
 #include "ui/uLogMessage.h"
 #include "support/OdbcSupport.h"
 #include "support/TestSupport.h"
@@ -34,6 +35,14 @@ struct DataModuleOnEngineTest : DataModuleTest, ::testing::WithParamInterface<sx
   std::string Cs(const std::string& path) const { return sxtest::ConnectionStringFor(GetParam(), path); }
 };
 
+// Connects and checks the schema version as every transfer begins: an import
+// that reads nothing.
+void NoWork(sx::ImportRun&) {}
+bool Start(const std::string& connection, bool group, std::string& message) {
+  return sx::RunImport(&NoWork, connection, group ? sx::Edition::Group("B1") : sx::Edition::Store(),
+                       "", message);
+}
+
 std::string EngineParamName(const ::testing::TestParamInfo<sxtest::Engine>& info) {
   return sxtest::EngineName(info.param);
 }
@@ -45,29 +54,25 @@ INSTANTIATE_TEST_SUITE_P(BothEngines, DataModuleOnEngineTest,
 
 TEST_P(DataModuleOnEngineTest, MatchingVersionPassesWithoutPrompt) {
   sxtest::HostCapture host;
-  Tdmio dm;
   std::string msg;
-  EXPECT_TRUE(dm.Start(Cs(store), false, msg));
-  Tdmio dg;
-  EXPECT_TRUE(dg.Start(Cs(group), true, msg));
+  EXPECT_TRUE(Start(Cs(store), false, msg));
+  EXPECT_TRUE(Start(Cs(group), true, msg));
   EXPECT_TRUE(host.prompts.empty());
 }
 
 TEST_P(DataModuleOnEngineTest, LowerCaseEditionLetterPasses) {
   sxtest::SqlExec(store, "update Version set VersionNo='2.5.2011.1n'");
   sxtest::HostCapture host;
-  Tdmio dm;
   std::string msg;
-  EXPECT_TRUE(dm.Start(Cs(store), false, msg));
+  EXPECT_TRUE(Start(Cs(store), false, msg));
   EXPECT_TRUE(host.prompts.empty());
 }
 
 TEST_P(DataModuleOnEngineTest, TrailingBlankPromptsAndNoKeepsMessageEmpty) {
   sxtest::SqlExec(store, "update Version set VersionNo='2.5.2011.1N '");
   sxtest::HostCapture host(false);
-  Tdmio dm;
   std::string msg;
-  EXPECT_FALSE(dm.Start(Cs(store), false, msg));
+  EXPECT_FALSE(Start(Cs(store), false, msg));
   EXPECT_EQ(msg, "");
   ASSERT_EQ(host.prompts.size(), 1u);
   EXPECT_EQ(host.prompts[0],
@@ -78,9 +83,8 @@ TEST_P(DataModuleOnEngineTest, TrailingBlankPromptsAndNoKeepsMessageEmpty) {
 TEST_P(DataModuleOnEngineTest, EmptyVersionTablePromptsWithEmptyVersionAndYesGoesOn) {
   sxtest::SqlExec(group, "delete from Group_Version");
   sxtest::HostCapture host(true);
-  Tdmio dm;
   std::string msg;
-  EXPECT_TRUE(dm.Start(Cs(group), true, msg));
+  EXPECT_TRUE(Start(Cs(group), true, msg));
   ASSERT_EQ(host.prompts.size(), 1u);
   EXPECT_EQ(host.prompts[0],
             "请确认|当前集团版数据库版本号:\r\n与本程序支持的版本号:2.5.2011.1G不符,\r\n请问要继续吗？");
@@ -89,17 +93,15 @@ TEST_P(DataModuleOnEngineTest, EmptyVersionTablePromptsWithEmptyVersionAndYesGoe
 TEST_P(DataModuleOnEngineTest, OtherEditionsStampPrompts) {
   sxtest::SqlExec(group, "update Group_Version set VersionNo='2.5.2011.1N'");
   sxtest::HostCapture host(false);
-  Tdmio dm;
   std::string msg;
-  EXPECT_FALSE(dm.Start(Cs(group), true, msg));
+  EXPECT_FALSE(Start(Cs(group), true, msg));
   EXPECT_EQ(host.prompts.size(), 1u);
 }
 
 TEST_P(DataModuleOnEngineTest, MissingVersionTableFailsWithoutPrompt) {
   sxtest::HostCapture host;
-  Tdmio dm;
   std::string msg;
-  EXPECT_FALSE(dm.Start(Cs(store), true, msg));  // a store database has no Group_Version
+  EXPECT_FALSE(Start(Cs(store), true, msg));  // a store database has no Group_Version
   EXPECT_NE(msg.find("Group_Version"), std::string::npos);
   EXPECT_TRUE(host.prompts.empty());
 }
@@ -138,21 +140,20 @@ TEST_P(DataModuleOnEngineTest, CentralControlFlagRefusesOnlyOne) {
 TEST_P(DataModuleOnEngineTest, FirstStampInsertsAndLaterOnesUpdate) {
   Tdmio dm;
   dm.Connect(Cs(group));
-  const std::string update = "Update Group_DownloadVersion set MenuVersion='x' where BrandID=:brandid";
-  const std::string insert =
-      "Insert into Group_DownloadVersion(BrandID,MenuVersion) values(:brandid,'first')";
-  dm.StampDownloadVersion(update, insert, "B1");
-  EXPECT_EQ(sxtest::SqlColumn(group, "select MenuVersion from Group_DownloadVersion"),
-            std::vector<std::string>{"first"});
-  dm.StampDownloadVersion(update, insert, "B1");
-  EXPECT_EQ(sxtest::SqlColumn(group, "select MenuVersion from Group_DownloadVersion"),
-            std::vector<std::string>{"x"});
+  dm.WriteItem([&] { dm.StampDownloadVersion(sx::Edition::Group("B1"), "MenuVersion"); });
+  EXPECT_EQ(sxtest::SqlColumn(group, "select BrandID||':'||(MenuVersion is not null) from Group_DownloadVersion"),
+            std::vector<std::string>{"B1:1"});
+  sxtest::SqlExec(group, "update Group_DownloadVersion set MenuVersion='old'");
+  dm.WriteItem([&] { dm.StampDownloadVersion(sx::Edition::Group("B1"), "MenuVersion"); });
+  EXPECT_EQ(sxtest::SqlColumn(group, "select BrandID||':'||(MenuVersion<>'old') from Group_DownloadVersion"),
+            std::vector<std::string>{"B1:1"});
 }
 
 TEST_P(DataModuleOnEngineTest, FailingItemRollsBackAloneAndIsLogged) {
   sxtest::HostCapture host;
   Tdmio dm;
   dm.Connect(Cs(group));
+  sx::ImportRun run(dm, sx::Edition::Group("B1"), "");
   auto insertBrand = [&](const std::string& id) {
     dm.qSet.Close();
     dm.qSet.SetSQL("insert into Group_Brand(BrandID) values(:brandid)");
@@ -160,12 +161,12 @@ TEST_P(DataModuleOnEngineTest, FailingItemRollsBackAloneAndIsLogged) {
     dm.BeginWrite();
     dm.qSet.ExecSQL();
   };
-  dm.WriteItem("正在导入\"A\"...", [&] { insertBrand("A"); });
-  dm.WriteItem("正在导入\"B\"...", [&] {
+  run.WriteItem("正在导入\"A\"...", [&] { insertBrand("A"); });
+  run.WriteItem("正在导入\"B\"...", [&] {
     insertBrand("B");
     insertBrand("A");  // duplicate key: the whole item rolls back
   });
-  dm.WriteItem("正在导入\"C\"...", [&] { insertBrand("C"); });
+  run.WriteItem("正在导入\"C\"...", [&] { insertBrand("C"); });
   EXPECT_FALSE(dm.ac1.InTransaction());
   EXPECT_EQ(sxtest::SqlColumn(group, "select BrandID from Group_Brand order by BrandID"),
             (std::vector<std::string>{"A", "C"}));

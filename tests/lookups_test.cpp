@@ -33,16 +33,19 @@ bool IsNullAccepted(const std::string& path) {
 #define REQUIRE_ISNULL()                                                        \
   if (!IsNullAccepted(store)) GTEST_SKIP() << "IsNull is not translated yet"
 
-// Every row of an open list, reading the named columns as text.
-Rows Read(sx::db::Query& q, std::initializer_list<const char*> columns) {
+// Every row of a list, reading the named columns as text.
+Rows Read(const sx::RefList& list, std::initializer_list<const char*> columns) {
   Rows rows;
-  for (q.First(); !q.Eof(); q.Next()) {
+  for (std::size_t r = 0; r < list.Size(); ++r) {
     std::vector<std::string> row;
-    for (const char* c : columns) row.push_back(q.FieldByName(c).AsString());
+    for (const char* c : columns) row.push_back(list.At(r).Text(c));
     rows.push_back(std::move(row));
   }
   return rows;
 }
+
+sx::Edition Brand(const std::string& id) { return sx::Edition::Group(id); }
+const sx::Edition kStore = sx::Edition::Store();
 
 struct LookupsTest : ::testing::Test {
   sxtest::TempDir dir;
@@ -74,13 +77,13 @@ TEST_F(LookupsTest, StoreMenuItemsLeaveOutDisabledAndDeletedDishesAndDishesOfDel
                   "('C03','已删',NULL,NULL,NULL,NULL,NULL,'T1',1,1),"
                   "('C04','旧类',NULL,NULL,NULL,NULL,NULL,'T9',1,0),"
                   "('C05','无类',NULL,NULL,NULL,NULL,NULL,'TX',1,0)");
-  ds.LoadMenuItems("");
-  EXPECT_EQ(Read(ds.qMenu, {"MenuItemCode", "MenuItemCName", "Standard", "Standard2", "Standard3",
+  auto list = ds.MenuItems(kStore);
+  EXPECT_EQ(Read(list, {"MenuItemCode", "MenuItemCName", "Standard", "Standard2", "Standard3",
                             "Standard4", "Standard5", "MenuTypeCode", "MenuTypeName"}),
             (Rows{{"A01", "鸡", "", "", "", "", "", "T2", "凉菜"},
                   {"B01", "鱼", "大", "中", "小", "4", "5", "T1", "热菜"}}));
-  EXPECT_FALSE(Tdmio::Find(ds.qMenu, "MenuItemCode", "C01"));
-  EXPECT_FALSE(Tdmio::Find(ds.qMenu, "MenuItemCode", "C04"));
+  EXPECT_FALSE(list.Find("MenuItemCode", "C01"));
+  EXPECT_FALSE(list.Find("MenuItemCode", "C04"));
 }
 
 TEST_F(LookupsTest, GroupMenuItemsHoldOnlyTheBrandsLiveDishes) {
@@ -97,21 +100,21 @@ TEST_F(LookupsTest, GroupMenuItemsHoldOnlyTheBrandsLiveDishes) {
                   "('B1','X03','旧类',NULL,NULL,NULL,NULL,NULL,'T9',1,0),"
                   "('B1','X04','别家类',NULL,NULL,NULL,NULL,NULL,'T2',1,0),"
                   "('B2','Y01','别家菜',NULL,NULL,NULL,NULL,NULL,'T1',1,0)");
-  dg.LoadMenuItems("B1");
-  EXPECT_EQ(Read(dg.qMenu, {"MenuItemCode", "MenuItemCName", "Standard", "Standard2", "Standard3",
+  auto list = dg.MenuItems(Brand("B1"));
+  EXPECT_EQ(Read(list, {"MenuItemCode", "MenuItemCName", "Standard", "Standard2", "Standard3",
                             "Standard4", "Standard5", "MenuTypeCode", "MenuTypeName"}),
             (Rows{{"I01", "鸡", "", "", "", "", "", "T1", "热菜"},
                   {"I02", "鱼", "大", "中", "小", "特", "微", "T1", "热菜"}}));
-  dg.LoadMenuItems("B2");
-  EXPECT_EQ(Read(dg.qMenu, {"MenuItemCode", "MenuTypeName"}), (Rows{{"Y01", "别家"}}));
+  list = dg.MenuItems(Brand("B2"));
+  EXPECT_EQ(Read(list, {"MenuItemCode", "MenuTypeName"}), (Rows{{"Y01", "别家"}}));
 }
 
 TEST_F(LookupsTest, StoreUsersComeFromTheUserViewWithAnEmptyBranch) {
   sxtest::SqlExec(store,
                   "insert into HotelUser(UserID,UserName,PassNo) values"
                   "('02','李四','P2'),('01','张三',NULL)");
-  ds.LoadUsers("");
-  EXPECT_EQ(Read(ds.qUsers, {"UserID", "UserName", "PassNo", "HotelID"}),
+  auto list = ds.Users(kStore);
+  EXPECT_EQ(Read(list, {"UserID", "UserName", "PassNo", "HotelID"}),
             (Rows{{"01", "张三", "", ""}, {"02", "李四", "P2", ""}}));
 }
 
@@ -125,14 +128,14 @@ TEST_F(LookupsTest, GroupUsersAreTheLiveUsersOfTheBrandsBranchesInUse) {
                   "('P1','u1','甲','H2',0),('P2','U1','乙','H1',NULL),('P3','02','丙','H1',0),"
                   "('P4','03','已删','H1',1),('P5','04','停店','H3',0),('P6','05','空店','H4',0),"
                   "('P7','06','别家','H9',0)");
-  dg.LoadUsers("B1");
-  EXPECT_EQ(Read(dg.qUsers, {"UserID", "UserName", "PassNo", "HotelID"}),
+  auto list = dg.Users(Brand("B1"));
+  EXPECT_EQ(Read(list, {"UserID", "UserName", "PassNo", "HotelID"}),
             (Rows{{"02", "丙", "P3", "H1"}, {"U1", "乙", "P2", "H1"}, {"u1", "甲", "P1", "H2"}}));
   // Of two matching rows Find stops on the first in list order.
-  ASSERT_TRUE(Tdmio::Find(dg.qUsers, "UserID", "u1"));
-  EXPECT_EQ(dg.qUsers.FieldByName("HotelID").AsString(), "H1");
-  ASSERT_TRUE(Tdmio::Find(dg.qUsers, "UserID", "u1", false));
-  EXPECT_EQ(dg.qUsers.FieldByName("HotelID").AsString(), "H2");
+  ASSERT_TRUE(list.Find("UserID", "u1"));
+  EXPECT_EQ(list.Find("UserID", "u1")->Text("HotelID"), "H1");
+  ASSERT_TRUE(list.Find("UserID", "u1", sx::Case::Exact));
+  EXPECT_EQ(list.Find("UserID", "u1", sx::Case::Exact)->Text("HotelID"), "H2");
 }
 
 TEST_F(LookupsTest, StoreItemsLeaveOutDeletedOnesAndTheGroupCatalogueIgnoresTheBrand) {
@@ -143,11 +146,11 @@ TEST_F(LookupsTest, StoreItemsLeaveOutDeletedOnesAndTheGroupCatalogueIgnoresTheB
   sxtest::SqlExec(group,
                   "insert into Group_StoreItem(ItemCode,ItemName,StoreUnit,CalcUnit,Deleted) values"
                   "('G1','油','桶','升',NULL),('G2','旧','个','个',1)");
-  ds.LoadStoreItems("");
-  EXPECT_EQ(Read(ds.qMenuType, {"ItemCode", "ItemName", "StoreUnit", "CalcUnit"}),
+  auto list = ds.StoreItems(kStore);
+  EXPECT_EQ(Read(list, {"ItemCode", "ItemName", "StoreUnit", "CalcUnit"}),
             (Rows{{"M1", "盐", "包", "克"}, {"M2", "面粉", "袋", "克"}}));
-  dg.LoadStoreItems("ANY");
-  EXPECT_EQ(Read(dg.qMenuType, {"ItemCode", "ItemName", "StoreUnit", "CalcUnit"}),
+  list = dg.StoreItems(Brand("ANY"));
+  EXPECT_EQ(Read(list, {"ItemCode", "ItemName", "StoreUnit", "CalcUnit"}),
             (Rows{{"G1", "油", "桶", "升"}}));
 }
 
@@ -159,11 +162,11 @@ TEST_F(LookupsTest, MenuTypesLeaveOutDeletedOnesAndOtherBrands) {
   sxtest::SqlExec(group,
                   "insert into Group_MenuType(BrandID,tCode,tName,Deleted) values"
                   "('B1','T1','热菜',0),('B1','T9','旧',1),('B2','T2','别家',0)");
-  ds.LoadMenuTypes("");
-  EXPECT_EQ(Read(ds.qMenuType, {"MenuTypeCode", "MenuTypeName"}),
+  auto list = ds.MenuTypes(kStore);
+  EXPECT_EQ(Read(list, {"MenuTypeCode", "MenuTypeName"}),
             (Rows{{"T1", "热菜"}, {"T2", "凉菜"}}));
-  dg.LoadMenuTypes("B1");
-  EXPECT_EQ(Read(dg.qMenuType, {"MenuTypeCode", "MenuTypeName"}), (Rows{{"T1", "热菜"}}));
+  list = dg.MenuTypes(Brand("B1"));
+  EXPECT_EQ(Read(list, {"MenuTypeCode", "MenuTypeName"}), (Rows{{"T1", "热菜"}}));
 }
 
 TEST_F(LookupsTest, MealSectionsLeaveOutDeletedOnesAndGroupShiftsReadAsMealSections) {
@@ -174,11 +177,11 @@ TEST_F(LookupsTest, MealSectionsLeaveOutDeletedOnesAndGroupShiftsReadAsMealSecti
   sxtest::SqlExec(group,
                   "insert into Group_Shift(BrandID,ShiftCode,ShiftName,Deleted) values"
                   "('B1',5,'早班',0),('B1',6,'旧',1),('B2',7,'别家',0)");
-  ds.LoadMealSections("");
-  EXPECT_EQ(Read(ds.qMealSection, {"MealSectionCode", "MealSectionName"}),
+  auto list = ds.MealSections(kStore);
+  EXPECT_EQ(Read(list, {"MealSectionCode", "MealSectionName"}),
             (Rows{{"1", "午市"}, {"2", "晚市"}}));
-  dg.LoadMealSections("B1");
-  EXPECT_EQ(Read(dg.qMealSection, {"MealSectionCode", "MealSectionName"}), (Rows{{"5", "早班"}}));
+  list = dg.MealSections(Brand("B1"));
+  EXPECT_EQ(Read(list, {"MealSectionCode", "MealSectionName"}), (Rows{{"5", "早班"}}));
 }
 
 TEST_F(LookupsTest, SubjectsAreTheBrandsPaymentSubjectsOnly) {
@@ -188,11 +191,11 @@ TEST_F(LookupsTest, SubjectsAreTheBrandsPaymentSubjectsOnly) {
   sxtest::SqlExec(group,
                   "insert into Group_Subject(BrandID,SubjectCode,SubjectName,SubjectClass) values"
                   "('B1','5101','收入',1),('B1','510101','菜品',2),('B2','510102','别家',2)");
-  ds.LoadSubjects("");
-  EXPECT_EQ(Read(ds.qMenuType, {"SubjectCode", "SubjectName"}),
+  auto list = ds.Subjects(kStore);
+  EXPECT_EQ(Read(list, {"SubjectCode", "SubjectName"}),
             (Rows{{"510101", "菜品"}, {"510102", "酒水"}}));
-  dg.LoadSubjects("B1");
-  EXPECT_EQ(Read(dg.qMenuType, {"SubjectCode", "SubjectName"}), (Rows{{"510101", "菜品"}}));
+  list = dg.Subjects(Brand("B1"));
+  EXPECT_EQ(Read(list, {"SubjectCode", "SubjectName"}), (Rows{{"510101", "菜品"}}));
 }
 
 TEST_F(LookupsTest, DepartmentsAreTheBrandsProductionDepartmentsOnly) {
@@ -202,10 +205,10 @@ TEST_F(LookupsTest, DepartmentsAreTheBrandsProductionDepartmentsOnly) {
   sxtest::SqlExec(group,
                   "insert into Group_Hotel_Dept(BrandID,DeptCode,DeptName,IsProduct) values"
                   "('B1','01','厨房',1),('B1','09','财务',0),('B2','02','别家',1)");
-  ds.LoadDepts("");
-  EXPECT_EQ(Read(ds.qDept, {"DeptCode", "DeptName"}), (Rows{{"01", "厨房"}, {"02", "凉菜间"}}));
-  dg.LoadDepts("B1");
-  EXPECT_EQ(Read(dg.qDept, {"DeptCode", "DeptName"}), (Rows{{"01", "厨房"}}));
+  auto list = ds.Depts(kStore);
+  EXPECT_EQ(Read(list, {"DeptCode", "DeptName"}), (Rows{{"01", "厨房"}, {"02", "凉菜间"}}));
+  list = dg.Depts(Brand("B1"));
+  EXPECT_EQ(Read(list, {"DeptCode", "DeptName"}), (Rows{{"01", "厨房"}}));
 }
 
 TEST_F(LookupsTest, TimeSectionsAreTheBrandsOnes) {
@@ -215,11 +218,11 @@ TEST_F(LookupsTest, TimeSectionsAreTheBrandsOnes) {
   sxtest::SqlExec(group,
                   "insert into Group_TimeSection(BrandID,TimeID,StartTime,EndTime) values"
                   "('B1',3,'06:00','09:30'),('B2',4,'10:00','11:00')");
-  ds.LoadTimeSections("");
-  EXPECT_EQ(Read(ds.qMenuType, {"TimeID", "StartTime", "EndTime"}),
+  auto list = ds.TimeSections(kStore);
+  EXPECT_EQ(Read(list, {"TimeID", "StartTime", "EndTime"}),
             (Rows{{"1", "11:00", "14:00"}, {"2", "17:00", "21:00"}}));
-  dg.LoadTimeSections("B1");
-  EXPECT_EQ(Read(dg.qMenuType, {"TimeID", "StartTime", "EndTime"}),
+  list = dg.TimeSections(Brand("B1"));
+  EXPECT_EQ(Read(list, {"TimeID", "StartTime", "EndTime"}),
             (Rows{{"3", "06:00", "09:30"}}));
 }
 
@@ -230,11 +233,9 @@ TEST_F(LookupsTest, CardTypesAndStoresReadTheSameInBothEditions) {
                     "insert into S_Store(StoreCode,StoreName) values(2,'酒水库'),(1,'总库')");
   }
   for (Tdmio* dm : {&ds, &dg}) {
-    dm->LoadCardTypes();
-    EXPECT_EQ(Read(dm->qMenuType, {"CardTypeCode", "CardTypeName"}),
+    EXPECT_EQ(Read(dm->CardTypes(), {"CardTypeCode", "CardTypeName"}),
               (Rows{{"V1", "银卡"}, {"V2", "金卡"}}));
-    dm->LoadStores();
-    EXPECT_EQ(Read(dm->qMealSection, {"StoreCode", "StoreName"}),
+    EXPECT_EQ(Read(dm->Stores(), {"StoreCode", "StoreName"}),
               (Rows{{"1", "总库"}, {"2", "酒水库"}}));
   }
 }
@@ -245,8 +246,8 @@ TEST_F(LookupsTest, BranchRestaurantsAreTheBrandsBranchesInUseByZone) {
                   "insert into Group_Hotel(HotelID,HotelName,BrandID,ZoneID,UseTag) values"
                   "('H3','三店','B1',1,1),('H1','一店','B1',2,1),('H2','二店','B1',1,1),"
                   "('H4','停用','B1',1,0),('H5','无区','B1',9,1),('H9','别家','B2',1,1)");
-  dg.LoadHotelIDs("B1");
-  EXPECT_EQ(Read(dg.qHotelIDs, {"HotelID", "HotelName", "ZoneID", "ZoneName"}),
+  auto list = dg.HotelIDs(Brand("B1"));
+  EXPECT_EQ(Read(list, {"HotelID", "HotelName", "ZoneID", "ZoneName"}),
             (Rows{{"H2", "二店", "1", "东区"},
                   {"H3", "三店", "1", "东区"},
                   {"H1", "一店", "2", "西区"}}));
@@ -256,20 +257,20 @@ TEST_F(LookupsTest, FindMatchesWholeCodesWithOrWithoutLetterCase) {
   sxtest::SqlExec(store,
                   "insert into Dept(DeptCode,DeptName,IsProduct) values"
                   "('A1','厨房',1),('AB12','面点',1)");
-  ds.LoadDepts("");
-  ASSERT_TRUE(Tdmio::Find(ds.qDept, "DeptCode", "a1"));
-  EXPECT_EQ(ds.qDept.FieldByName("DeptName").AsString(), "厨房");
-  ASSERT_TRUE(Tdmio::Find(ds.qDept, "DeptCode", "ab12"));
-  EXPECT_EQ(ds.qDept.FieldByName("DeptName").AsString(), "面点");
-  EXPECT_FALSE(Tdmio::Find(ds.qDept, "DeptCode", "a1", false));
-  ASSERT_TRUE(Tdmio::Find(ds.qDept, "DeptCode", "A1", false));
-  EXPECT_EQ(ds.qDept.FieldByName("DeptName").AsString(), "厨房");
+  auto list = ds.Depts(kStore);
+  ASSERT_TRUE(list.Find("DeptCode", "a1"));
+  EXPECT_EQ(list.Find("DeptCode", "a1")->Text("DeptName"), "厨房");
+  ASSERT_TRUE(list.Find("DeptCode", "ab12"));
+  EXPECT_EQ(list.Find("DeptCode", "ab12")->Text("DeptName"), "面点");
+  EXPECT_FALSE(list.Find("DeptCode", "a1", sx::Case::Exact));
+  ASSERT_TRUE(list.Find("DeptCode", "A1", sx::Case::Exact));
+  EXPECT_EQ(list.Find("DeptCode", "A1", sx::Case::Exact)->Text("DeptName"), "厨房");
   // Neither a prefix nor a longer code, nor a name in the key column, matches.
-  EXPECT_FALSE(Tdmio::Find(ds.qDept, "DeptCode", "AB1"));
-  EXPECT_FALSE(Tdmio::Find(ds.qDept, "DeptCode", "A"));
-  EXPECT_FALSE(Tdmio::Find(ds.qDept, "DeptCode", "A12"));
-  EXPECT_FALSE(Tdmio::Find(ds.qDept, "DeptCode", "厨房"));
-  EXPECT_TRUE(Tdmio::Find(ds.qDept, "DeptName", "厨房"));
+  EXPECT_FALSE(list.Find("DeptCode", "AB1"));
+  EXPECT_FALSE(list.Find("DeptCode", "A"));
+  EXPECT_FALSE(list.Find("DeptCode", "A12"));
+  EXPECT_FALSE(list.Find("DeptCode", "厨房"));
+  EXPECT_TRUE(list.Find("DeptName", "厨房"));
 }
 
 TEST_F(LookupsTest, QuoteInBrandIdIsOnlyPartOfTheValue) {
@@ -285,35 +286,40 @@ TEST_F(LookupsTest, QuoteInBrandIdIsOnlyPartOfTheValue) {
                   "('H1','一店','B1',1,1)");
   for (const char* brand : {"B'1", "x' or '1'='1", "'", "B1'--"}) {
     SCOPED_TRACE(brand);
-    dg.LoadDepts(brand);
-    EXPECT_TRUE(dg.qDept.Eof());
-    dg.LoadSubjects(brand);
-    EXPECT_TRUE(dg.qMenuType.Eof());
-    dg.LoadTimeSections(brand);
-    EXPECT_TRUE(dg.qMenuType.Eof());
-    dg.LoadHotelIDs(brand);
-    EXPECT_TRUE(dg.qHotelIDs.Eof());
+    EXPECT_EQ(dg.Depts(Brand(brand)).Size(), 0u);
+    EXPECT_EQ(dg.Subjects(Brand(brand)).Size(), 0u);
+    EXPECT_EQ(dg.TimeSections(Brand(brand)).Size(), 0u);
+    EXPECT_EQ(dg.HotelIDs(Brand(brand)).Size(), 0u);
   }
   // A brand whose ID holds a quote reads its own rows.
-  dg.LoadDepts("O'K");
-  EXPECT_EQ(Read(dg.qDept, {"DeptCode", "DeptName"}), (Rows{{"02", "奥克"}}));
+  EXPECT_EQ(Read(dg.Depts(Brand("O'K")), {"DeptCode", "DeptName"}), (Rows{{"02", "奥克"}}));
 }
 
-TEST_F(LookupsTest, ReloadingAListOrSwitchingListsOnOneQueryWorks) {
+TEST_F(LookupsTest, ListsAreIndependentValues) {
   sxtest::SqlExec(store,
                   "insert into CardType(CardTypeCode,CardTypeName) values('V1','银卡');"
                   "insert into TimeSection(TimeID,StartTime,EndTime) values(1,'11:00','14:00')");
-  ds.LoadCardTypes();
-  ds.LoadCardTypes();
-  EXPECT_EQ(ds.qMenuType.RecordCount(), 1u);
-  ds.LoadTimeSections("");
-  EXPECT_EQ(Read(ds.qMenuType, {"TimeID"}), (Rows{{"1"}}));
-  EXPECT_THROW(ds.qMenuType.FieldByName("CardTypeCode"), sx::Error);
+  auto cards = ds.CardTypes();
+  cards = ds.CardTypes();
+  EXPECT_EQ(cards.Size(), 1u);
+  auto times = ds.TimeSections(kStore);
+  EXPECT_EQ(Read(times, {"TimeID"}), (Rows{{"1"}}));
+  EXPECT_TRUE(cards.Find("CardTypeCode", "v1"));  // loading another list leaves this one as it was
+  EXPECT_THROW(times.Find("CardTypeCode", "V1"), sx::Error);
+}
+
+TEST_F(LookupsTest, FindComparesAsTheColumnsType) {
+  sxtest::SqlExec(store, "insert into TimeSection(TimeID,StartTime,EndTime) values(1,'11:00','14:00')");
+  auto times = ds.TimeSections(kStore);
+  for (const char* found : {"1", "01", " 1", "1.0"}) EXPECT_TRUE(times.Find("TimeID", found)) << found;
+  for (const char* missing : {"2", "1a", "", "一"}) EXPECT_FALSE(times.Find("TimeID", missing)) << missing;
+  EXPECT_TRUE(times.Find("StartTime", "11:00"));
+  EXPECT_FALSE(times.Find("StartTime", "11:0"));
 }
 
 TEST_F(LookupsTest, GroupListOnAStoreDatabaseRaisesTheDatabaseError) {
   try {
-    ds.LoadDepts("B1");
+    ds.Depts(Brand("B1"));
     FAIL();
   } catch (const sx::Error& e) {
     EXPECT_NE(std::string(e.what()).find("Group_Hotel_Dept"), std::string::npos);

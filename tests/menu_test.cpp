@@ -234,7 +234,7 @@ TEST_F(MenuTest, StandardsSetTheMaskAndDropAmountsWithoutAName) {
             (std::vector<std::vector<std::string>>{{"0.0", "0.0"}}));
 }
 
-TEST_F(MenuTest, YesNoCellsAndPortionsPerGuest) {
+TEST_F(MenuTest, YesNoCellsAndPortionsPerGuestWhichMustBeACount) {
   sxtest::HostCapture host;
   Sheet s;
   s.Type(3, "01", "凉菜");
@@ -244,7 +244,16 @@ TEST_F(MenuTest, YesNoCellsAndPortionsPerGuest) {
             {33, "1"}, {46, "3"}});
   s.Put(8, {{2, "10002"}, {3, "乙"}, {46, "是"}});
   s.Put(9, {{2, "10003"}, {3, "丙"}, {46, "多"}});
+  s.Put(10, {{2, "10004"}, {3, "丁"}, {46, "-4"}});
+  s.Put(11, {{2, "10005"}, {3, "戊"}, {46, "2.5"}});
+  s.Put(12, {{2, "10006"}, {3, "己"}, {46, "99999999999"}});
+  s.Put(13, {{2, "10007"}, {3, "庚"}});
   ASSERT_TRUE(Import(s)) << message;
+  EXPECT_EQ(host.Texts(1), (std::vector<std::string>{
+                               Error("第9行:点菜数量不超过人数几倍不是整数!"),
+                               Error("第10行:点菜数量不超过人数几倍不能小于0!"),
+                               Error("第11行:点菜数量不超过人数几倍不是整数!"),
+                               Error("第12行:点菜数量不超过人数几倍不是整数!")}));
   EXPECT_EQ(Rows("select ServiceRate,UnDiscountTag,IsDrink from MenuType"),
             (std::vector<std::vector<std::string>>{{"0", "1", "0"}}));
   EXPECT_EQ(Rows("select MessageTag,NeedSaleOut,QtyNotSureTag,CanChangeNamePrice,TimePriceTag,"
@@ -563,4 +572,19 @@ TEST_F(MenuTest, GroupMenuSurvivesExportAndImportIntoAnEmptyBrand) {
   EXPECT_EQ(sxtest::SqlColumn(to, "select count(*) from Group_DownloadVersion where BrandID='01' "
                                   "and MenuVersion is not null"),
             (std::vector<std::string>{"1"}));
+}
+
+TEST_F(MenuTest, GroupExportWritesAStoredUseDateThatIsNoDateAsItStands) {
+  std::string group = dir.File("group.db");
+  sxtest::CreateDatabase(group, Edition::Group);
+  sxtest::SqlExec(group, R"(
+    INSERT INTO Group_MenuType(BrandID,tCode,tName,Deleted) VALUES ('B1','01','凉菜',0);
+    INSERT INTO Group_MenuItem(BrandID,ItemCode,ItemName,tCode,DishStatus,Deleted,UseDate) VALUES
+      ('B1','1','甲','01',1,0,'2024-03-05 00:00:00'), ('B1','2','乙','01',1,0,'2024/3/5');)");
+  sxtest::HostCapture host;
+  char buffer[256] = {};
+  ASSERT_EQ(ExportGroupMenu(group.c_str(), "B1", buffer), 1) << buffer;
+  CellMap c = Cells(host.workbooks.at(0));
+  EXPECT_EQ(At(c, 7, 49), "2024-03-05");
+  EXPECT_EQ(At(c, 8, 49), "2024/3/5");
 }

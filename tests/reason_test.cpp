@@ -67,6 +67,15 @@ TEST_P(ReasonTest, StoreExportWritesTheSheetAsTextCells) {
   EXPECT_TRUE(host.lines.empty());  // exports never open the log
 }
 
+TEST_P(ReasonTest, ExportLeavesOutEmptyTextsSoTheRowsAfterThemImport) {
+  sxtest::SqlExec(store, "insert into BackReason values('a'),(NULL),(''),('  '),(NULL),(''),(NULL),('b')");
+  sxtest::HostCapture host;
+  ASSERT_EQ(ExportBackReason(Conn(store).c_str(), error), 1) << error;
+  std::vector<std::string> seen;
+  for (const auto& c : sxtest::ReadXlsx(host.workbooks.at(0))) seen.push_back(c.value);
+  EXPECT_EQ(seen, (std::vector<std::string>{"backreason", "退菜理由清单", "2.5.2011.1N", "退菜理由", "a", "b"}));
+}
+
 TEST_P(ReasonTest, GroupExportWritesTheBrandAndOnlyItsRows) {
   sxtest::SqlExec(group,
                   "insert into Group_GiftReason values('B1','生日'),('B2','别的品牌'),('B1','店庆')");

@@ -5,7 +5,8 @@
 
 #include "support/TestSupport.h"
 #include "ui/uLogMessage.h"
-#include "workbook/TransferSheet.h"
+#include "transfer/Run.h"
+#include "transfer/Sheet.h"
 
 using namespace sx;
 
@@ -136,13 +137,22 @@ TEST(SheetWriterTest, GroupExportWritesBrandStoreExportLeavesItEmpty) {
   }
 }
 
+namespace {
+bool gRead = false;
+void ReadsReasons(ImportRun& run) {
+  run.ReadSections("退菜理由", ReadingLoop{});
+  gRead = true;
+}
+}  // namespace
+
 TEST(RunImportTest, UnopenableWorkbookStillLogsStartAndEnd) {
+  sxtest::TempDir dir;
+  sxtest::CreateDatabase(dir.File("s.db"), sxtest::Edition::Store);
   sxtest::HostCapture host;
   std::string msg;
-  bool read = false;
-  EXPECT_FALSE(RunImport("/nonexistent/x.xlsx", "退菜理由", msg,
-                         [&](TExcelOperation&) { read = true; }, [] {}));
-  EXPECT_FALSE(read);
+  gRead = false;
+  EXPECT_FALSE(RunImport(&ReadsReasons, dir.File("s.db"), Edition::Store(), "/nonexistent/x.xlsx", msg));
+  EXPECT_FALSE(gRead);
   EXPECT_NE(msg.find("/nonexistent/x.xlsx"), std::string::npos);
   EXPECT_EQ(host.Texts(0),
             (std::vector<std::string>{"开始从/nonexistent/x.xlsx导入退菜理由...", "完毕!"}));

@@ -184,6 +184,7 @@ TEST(WorkbookExport, HandedOverWorkbookHoldsTextCellsExactlyWhereWritten) {
     excel.WriteCell(1, 2, "a/b:c 清单");
     excel.WriteCell(1, 0, "menusuite");
     EXPECT_EQ(excel.ReadCell(3, 2), "12.5");
+    host.workbooks.push_back(excel.HandOver());
   }
   ASSERT_EQ(host.workbooks.size(), 1u);
   std::filesystem::path path = host.workbooks[0];
@@ -221,6 +222,7 @@ TEST(WorkbookExport, ExportsInTheSameSecondNeverOverwriteEachOther) {
     ASSERT_TRUE(excel.NewWorkbook(message));
     excel.WriteCell(1, 2, "同名");
     excel.WriteCell(2, 1, std::to_string(i));
+    host.workbooks.push_back(excel.HandOver());
   }
   ASSERT_EQ(host.workbooks.size(), 3u);
   for (int i = 0; i < 3; ++i) {
@@ -246,7 +248,7 @@ TEST(WorkbookExport, WorkbookThatCannotBeSavedIsNotHandedOver) {
     EXPECT_NE(std::string(e.what()).find("Cannot save the workbook"), std::string::npos) << e.what();
   }
   {
-    TExcelOperation excel;  // the destructor swallows the failure
+    TExcelOperation excel;  // dropped without a hand-over: nothing to save
     std::string message;
     ASSERT_TRUE(excel.NewWorkbook(message));
     excel.WriteCell(1, 0, "x");

@@ -1,11 +1,10 @@
 #include "boundary/CallFrame.h"
 
 #include <cstring>
-#include <functional>
-#include <memory>
 
 #include "base/Text.h"
 #include "boundary/HostText.h"
+#include "transfer/Kinds.h"
 
 namespace sx::boundary {
 
@@ -17,22 +16,12 @@ void CopyErrorText(const std::string& message, char* errorText) {
   errorText[cut.size()] = '\0';
 }
 
-namespace {
-
-// Steps 1 to 9 of the frame around one worker call.
-unsigned char Frame(char* errorText, const std::function<bool(Tdmio&, std::string&)>& call) {
+unsigned char Call(char* errorText, const std::function<bool(std::string& message)>& body) {
   bool result = false;
   std::string message;
   try {
     ComApartment com;  // initialises and uninitialises COM for the call
-    auto dm = std::make_unique<Tdmio>();
-    try {
-      result = call(*dm, message);
-    } catch (...) {
-      dm.reset();
-      throw;
-    }
-    dm.reset();
+    result = body(message);
     if (!result) CopyErrorText(message, errorText);
   } catch (const std::exception& e) {
     result = false;
@@ -44,32 +33,34 @@ unsigned char Frame(char* errorText, const std::function<bool(Tdmio&, std::strin
   return result ? 1 : 0;
 }
 
+namespace {
+
+Edition EditionOf(const char* brandId) {
+  return brandId ? Edition::Group(FromHostText(brandId)) : Edition::Store();
+}
+
+// A kind that is not built answers without touching anything.
+bool NotAvailable(const Kind& kind, std::string& message) {
+  message = std::string(kind.name) + " is not available in this version";
+  return false;
+}
+
 }  // namespace
 
-unsigned char RunStoreExport(StoreExportWorker w, const char* connection, char* errorText) {
-  return Frame(errorText, [&](Tdmio& dm, std::string& msg) {
-    return w(dm, FromHostText(connection), msg);
+unsigned char Export(const Kind& kind, const char* connection, const char* brandId,
+                     char* errorText) {
+  return Call(errorText, [&](std::string& message) {
+    if (!kind.Available()) return NotAvailable(kind, message);
+    return RunExport(kind.exportWorker, FromHostText(connection), EditionOf(brandId), message);
   });
 }
 
-unsigned char RunGroupExport(GroupExportWorker w, const char* connection, const char* brandId,
-                  char* errorText) {
-  return Frame(errorText, [&](Tdmio& dm, std::string& msg) {
-    return w(dm, FromHostText(connection), FromHostText(brandId), msg);
-  });
-}
-
-unsigned char RunStoreImport(StoreImportWorker w, const char* connection, const char* fileName,
-                  char* errorText) {
-  return Frame(errorText, [&](Tdmio& dm, std::string& msg) {
-    return w(dm, FromHostText(connection), FromHostText(fileName), msg);
-  });
-}
-
-unsigned char RunGroupImport(GroupImportWorker w, const char* connection, const char* brandId,
-                  const char* fileName, char* errorText) {
-  return Frame(errorText, [&](Tdmio& dm, std::string& msg) {
-    return w(dm, FromHostText(connection), FromHostText(brandId), FromHostText(fileName), msg);
+unsigned char Import(const Kind& kind, const char* connection, const char* brandId,
+                     const char* fileName, char* errorText) {
+  return Call(errorText, [&](std::string& message) {
+    if (!kind.Available()) return NotAvailable(kind, message);
+    return RunImport(kind.importWorker, FromHostText(connection), EditionOf(brandId),
+                     FromHostText(fileName), message);
   });
 }
 

@@ -1,11 +1,10 @@
-// The exported functions: each passes its arguments to its worker through the
-// call frame. Nothing else of the library is visible from outside.
+// The exported functions, made from the list of kinds: each hands its kind,
+// edition and arguments to the call frame. Nothing else of the library is
+// visible from outside.
 #include "boundary/CallFrame.h"
 #include "boundary/setupxfer.h"
-#include "transfer/uMenuIO.h"
-#include "transfer/uReasonIO.h"
+#include "transfer/Kinds.h"
 #include "ui/Host.h"
-
 
 extern "C" {
 
@@ -23,37 +22,26 @@ SX_API void SX_CALL SetWorkbookHandler(void (*fn)(void*, const char*), void* con
   sx::ui::SetWorkbookHandler(fn, context);
 }
 
-// The four shapes: each export hands its worker to the call frame.
-#define STORE_EXPORT(name) \
-  SX_STORE_EXPORT(name) { return sx::boundary::RunStoreExport(&sx::name, connection, errorText); }
-#define GROUP_EXPORT(name)                                                         \
-  SX_GROUP_EXPORT(name) {                                                          \
-    return sx::boundary::RunGroupExport(&sx::name, connection, brandId, errorText); \
+#define SX_STORE_FUNCTIONS(name, storeExport, storeImport)                            \
+  SX_STORE_EXPORT(storeExport) {                                                      \
+    return sx::boundary::Export(sx::kinds::name, connection, nullptr, errorText);     \
+  }                                                                                   \
+  SX_STORE_IMPORT(storeImport) {                                                      \
+    return sx::boundary::Import(sx::kinds::name, connection, nullptr, fileName, errorText); \
   }
-#define STORE_IMPORT(name)                                                          \
-  SX_STORE_IMPORT(name) {                                                           \
-    return sx::boundary::RunStoreImport(&sx::name, connection, fileName, errorText); \
+#define SX_GROUP_FUNCTIONS(name, groupExport, groupImport)                                  \
+  SX_GROUP_EXPORT(groupExport) {                                                            \
+    return sx::boundary::Export(sx::kinds::name, connection, brandId ? brandId : "", errorText); \
+  }                                                                                         \
+  SX_GROUP_IMPORT(groupImport) {                                                            \
+    return sx::boundary::Import(sx::kinds::name, connection, brandId ? brandId : "", fileName, \
+                                errorText);                                                 \
   }
-#define GROUP_IMPORT(name)                                                                   \
-  SX_GROUP_IMPORT(name) {                                                                    \
-    return sx::boundary::RunGroupImport(&sx::name, connection, brandId, fileName, errorText); \
-  }
-
-STORE_EXPORT(ExportBackReason)
-GROUP_EXPORT(ExportGroupBackReason)
-STORE_IMPORT(ImportBackReason)
-GROUP_IMPORT(ImportGroupBackReason)
-STORE_EXPORT(ExportGiftReason)
-GROUP_EXPORT(ExportGroupGiftReason)
-STORE_IMPORT(ImportGiftReason)
-GROUP_IMPORT(ImportGroupGiftReason)
-STORE_EXPORT(ExportRepriceReason)
-GROUP_EXPORT(ExportGroupRepriceReason)
-STORE_IMPORT(ImportRepriceReason)
-GROUP_IMPORT(ImportGroupRepriceReason)
-STORE_EXPORT(ExportMenu)
-GROUP_EXPORT(ExportGroupMenu)
-STORE_IMPORT(ImportMenu)
-GROUP_IMPORT(ImportGroupMenu)
+#define SX_KIND(name, description, storeExport, storeImport, groupExport, groupImport, unit) \
+  SX_STORE_FUNCTIONS(name, storeExport, storeImport)                                          \
+  SX_GROUP_FUNCTIONS(name, groupExport, groupImport)
+#define SX_STORE_KIND(name, description, storeExport, storeImport, unit) \
+  SX_STORE_FUNCTIONS(name, storeExport, storeImport)
+#include "transfer/KindList.inc"
 
 }  // extern "C"

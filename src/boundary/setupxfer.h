@@ -52,6 +52,60 @@ SX_API void SX_CALL SetConfirmHandler(int (*fn)(void* context, const char* capti
 SX_API void SX_CALL SetWorkbookHandler(void (*fn)(void* context, const char* path),
                                        void* context);
 
+/* The transfer functions, one family per kind of data. A kind that this
+ * version does not provide yet answers 0 with "<kind> is not available in
+ * this version" and touches nothing. */
+
+/* Set meals: their dishes, plans and branches. */
+SX_STORE_EXPORT(ExportMenuSuite);
+SX_GROUP_EXPORT(ExportGroupMenuSuite);
+SX_STORE_IMPORT(ImportMenuSuite);
+SX_GROUP_IMPORT(ImportGroupMenuSuite);
+
+/* Discount types and their discount lines. */
+SX_STORE_EXPORT(ExportCardType);
+SX_GROUP_EXPORT(ExportGroupCardType);
+SX_STORE_IMPORT(ImportCardType);
+SX_GROUP_IMPORT(ImportGroupCardType);
+
+/* Payment subjects (second-level subjects). */
+SX_STORE_EXPORT(ExportSubject2);
+SX_GROUP_EXPORT(ExportGroupSubject2);
+SX_STORE_IMPORT(ImportSubject2);
+SX_GROUP_IMPORT(ImportGroupSubject2);
+
+/* Rooms and tables, gift dish control, minimum charges: store database only. */
+SX_STORE_EXPORT(ExportRoomTables);
+SX_STORE_IMPORT(ImportRoomTables);
+SX_STORE_EXPORT(ExportGiftDishControl);
+SX_STORE_IMPORT(ImportGiftDishControl);
+SX_STORE_EXPORT(ExportLowestPay);
+SX_STORE_IMPORT(ImportLowestPay);
+
+/* Time plans and price plans. */
+SX_STORE_EXPORT(ExportPricePlan);
+SX_GROUP_EXPORT(ExportGroupPricePlan);
+SX_STORE_IMPORT(ImportPricePlan);
+SX_GROUP_IMPORT(ImportGroupPricePlan);
+
+/* Store items: item families, item types and stock items. */
+SX_STORE_EXPORT(ExportStoreItems);
+SX_GROUP_EXPORT(ExportGroupStoreItems);
+SX_STORE_IMPORT(ImportStoreItems);
+SX_GROUP_IMPORT(ImportGroupStoreItems);
+
+/* Cost cards of dishes. */
+SX_STORE_EXPORT(ExportBOM);
+SX_GROUP_EXPORT(ExportGroupBOM);
+SX_STORE_IMPORT(ImportBOM);
+SX_GROUP_IMPORT(ImportGroupBOM);
+
+/* Menu items: menu types and their dishes. */
+SX_STORE_EXPORT(ExportMenu);
+SX_GROUP_EXPORT(ExportGroupMenu);
+SX_STORE_IMPORT(ImportMenu);
+SX_GROUP_IMPORT(ImportGroupMenu);
+
 /* Reason lists: return, gift and reprice reasons. */
 SX_STORE_EXPORT(ExportBackReason);
 SX_GROUP_EXPORT(ExportGroupBackReason);
@@ -66,11 +120,23 @@ SX_GROUP_EXPORT(ExportGroupRepriceReason);
 SX_STORE_IMPORT(ImportRepriceReason);
 SX_GROUP_IMPORT(ImportGroupRepriceReason);
 
-/* Menu items: menu types and their dishes. */
-SX_STORE_EXPORT(ExportMenu);
-SX_GROUP_EXPORT(ExportGroupMenu);
-SX_STORE_IMPORT(ImportMenu);
-SX_GROUP_IMPORT(ImportGroupMenu);
+/* Remarks: guest requests, public, per menu type and per menu item. */
+SX_STORE_EXPORT(ExportRemark);
+SX_GROUP_EXPORT(ExportGroupRemark);
+SX_STORE_IMPORT(ImportRemark);
+SX_GROUP_IMPORT(ImportGroupRemark);
+
+/* Departments and users (the group functions end in Dept). */
+SX_STORE_EXPORT(ExportDeptUsers);
+SX_GROUP_EXPORT(ExportGroupDept);
+SX_STORE_IMPORT(ImportDeptUsers);
+SX_GROUP_IMPORT(ImportGroupDept);
+
+/* Shifts and time sections. */
+SX_STORE_EXPORT(ExportShift);
+SX_GROUP_EXPORT(ExportGroupShift);
+SX_STORE_IMPORT(ImportShift);
+SX_GROUP_IMPORT(ImportGroupShift);
 
 #ifdef __cplusplus
 }

@@ -1,18 +1,20 @@
 #include "Kinds.h"
 
+#include <string_view>
+
 namespace cli {
 
 const std::vector<Kind>& Kinds() {
   static const std::vector<Kind> kinds = {
-      {"backreason", "return reasons", "ExportBackReason", &ExportBackReason, &ImportBackReason,
-       "ExportGroupBackReason", &ExportGroupBackReason, &ImportGroupBackReason},
-      {"giftreason", "gift reasons", "ExportGiftReason", &ExportGiftReason, &ImportGiftReason,
-       "ExportGroupGiftReason", &ExportGroupGiftReason, &ImportGroupGiftReason},
-      {"repricereason", "reprice reasons", "ExportRepriceReason", &ExportRepriceReason,
-       &ImportRepriceReason, "ExportGroupRepriceReason", &ExportGroupRepriceReason,
-       &ImportGroupRepriceReason},
-      {"menu", "menu types and menu items", "ExportMenu", &ExportMenu, &ImportMenu,
-       "ExportGroupMenu", &ExportGroupMenu, &ImportGroupMenu},
+#define SX_KIND(name, description, storeExport, storeImport, groupExport, groupImport, unit)  \
+  {#name, description, #storeExport, #storeImport, &storeExport, &storeImport, #groupExport, \
+   #groupImport, &groupExport, &groupImport, std::string_view(#unit) != "Pending"},
+#define SX_STORE_KIND(name, description, storeExport, storeImport, unit)                              \
+  {#name, description, #storeExport, #storeImport, &storeExport, &storeImport, nullptr, nullptr, nullptr, \
+   nullptr, std::string_view(#unit) != "Pending"},
+#include "transfer/KindList.inc"
+#undef SX_KIND
+#undef SX_STORE_KIND
   };
   return kinds;
 }

@@ -1,15 +1,21 @@
 #include "datamodule/udmio.h"
 
 #include "base/Text.h"
-#include "ui/Host.h"
-#include "ui/uLogMessage.h"
 
 namespace sx {
 
-Tdmio::Tdmio() = default;
+namespace {
+
+// Binds the brand: as a value of any length where it only selects rows (a
+// brand that is too long finds nothing), as a string of the brand ID's size
+// where it is written.
+void BindBrand(db::Query& q, const Edition& edition, bool written) {
+  if (edition.IsGroup()) q.SetString("brandid", written ? kBrandIdSize : 0, edition.BrandId());
+}
+
+}  // namespace
 
 Tdmio::~Tdmio() {
-  // DataModuleDestroy
   qGet.Close();
   qSet.Close();
   try {
@@ -24,33 +30,21 @@ void Tdmio::Connect(const std::string& connectionString) {
   ac1.Open();
 }
 
-bool Tdmio::CheckVersion(bool group, std::string& message) {
-  const char* stamp = group ? kGroupStamp : kStoreStamp;
-  bool result = false;
+std::string Tdmio::SchemaVersion(const Edition& edition) {
   try {
-    qGet.Close();
-    qGet.SetSQL(group ? "select VersionNo from Group_Version" : "select VersionNo from Version");
-    qGet.Open();
+    Open(qGet, edition.Pick("select VersionNo from Version", "select VersionNo from Group_Version"),
+         edition);
     std::string version = qGet.Eof() ? std::string() : qGet.Fields(0).AsString();
-    if (UpperCase(version) == stamp) {
-      result = true;
-    } else {
-      std::string text = std::string(group ? "当前集团版数据库版本号:" : "当前Quelvo数据库版本号:") +
-                         version + "\r\n与本程序支持的版本号:" + stamp + "不符,\r\n请问要继续吗？";
-      result = ui::Confirm("请确认", text);
-    }
     qGet.Close();
-  } catch (const std::exception& e) {
+    return version;
+  } catch (...) {
     qGet.Close();
-    message = e.what();
-    result = false;
+    throw;
   }
-  return result;
 }
 
-bool Tdmio::Start(const std::string& connectionString, bool group, std::string& message) {
-  Connect(connectionString);
-  return CheckVersion(group, message);
+bool Tdmio::VersionMatches(const std::string& version, const Edition& edition) {
+  return UpperCase(version) == edition.Stamp();
 }
 
 bool Tdmio::ImportAllowed(const std::string& column) {
@@ -63,44 +57,67 @@ bool Tdmio::ImportAllowed(const std::string& column) {
   return result;
 }
 
+db::Query& Tdmio::Open(db::Query& q, std::string_view sql, const Edition& edition,
+                       const Bind& bind) {
+  q.Close();
+  q.SetSQL(std::string(sql));
+  BindBrand(q, edition, false);
+  if (bind) bind(q);
+  q.Open();
+  return q;
+}
+
+long Tdmio::Execute(std::string_view sql, const Edition& edition, const Bind& bind) {
+  BeginWrite();
+  qSet.Close();
+  qSet.SetSQL(std::string(sql));
+  BindBrand(qSet, edition, true);
+  if (bind) bind(qSet);
+  return qSet.ExecSQL();
+}
+
+bool Tdmio::UpdateOrInsert(std::string_view update, std::string_view insert,
+                           const Edition& edition, const Bind& bind) {
+  if (Execute(update, edition, bind) >= 1) return false;
+  Execute(insert, edition, bind);
+  return true;
+}
+
+void Tdmio::StampDownloadVersion(const Edition& edition, std::string_view column) {
+  std::string c(column);
+  UpdateOrInsert("Update Group_DownloadVersion set " + c + "=GetDate() where BrandID=:brandid",
+                 "Insert into Group_DownloadVersion(BrandID," + c + ") values(:brandid,GetDate())",
+                 edition, {});
+}
+
+void Tdmio::StampEveryBrand(std::string_view column) {
+  Execute("Update Group_DownloadVersion set " + std::string(column) + "=GetDate()", Edition::Store());
+}
+
 void Tdmio::BeginWrite() {
   if (!ac1.InTransaction()) ac1.BeginTrans();
 }
 
-void Tdmio::WriteItem(const std::string& logLine, const std::function<void()>& body) {
-  ui::LogInfo(logLine);
+void Tdmio::WriteItem(const std::function<void()>& body) {
   try {
     body();
     if (ac1.InTransaction()) ac1.CommitTrans();
-  } catch (const std::exception& e) {
+  } catch (...) {
     try {
       if (ac1.InTransaction()) ac1.RollbackTrans();
     } catch (...) {
       // The item's own error is the one worth reporting.
     }
     qSet.Close();
-    ui::LogError(e.what());
+    throw;
   }
 }
 
-void Tdmio::StampDownloadVersion(const std::string& update, const std::string& insert,
-                                 const std::string& brandId) {
-  auto bindsBrand = [](const std::string& sql) {
-    return LowerCase(sql).find(":brandid") != std::string::npos;
-  };
-  qSet.Close();
-  qSet.SetSQL(update);
-  if (bindsBrand(update)) qSet.SetString("brandid", 8, brandId);
-  if (qSet.ExecSQL() < 1) {
-    qSet.SetSQL(insert);
-    qSet.SetString("brandid", 8, brandId);
-    qSet.ExecSQL();
-  }
-}
-
-bool Tdmio::Find(db::Query& list, const std::string& column, const std::string& value,
-                 bool ignoreCase) {
-  return list.Locate(column, value, ignoreCase);
+RefList Tdmio::Load(std::string_view sql, const Edition& edition) {
+  std::vector<db::BoundParam> params;
+  if (edition.IsGroup())
+    params.push_back(db::BoundParam{"brandid", db::ParamType::String, false, edition.BrandId(), {}, 0});
+  return RefList(ac1.RunQuery(std::string(sql), params));
 }
 
 }  // namespace sx

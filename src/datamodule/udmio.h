@@ -1,21 +1,24 @@
-// The data module of one transfer call: the connection, the named queries,
-// the schema version check, the central control flag, the download version
-// stamp, the item write transaction and the reference lists.
+// The data module of one transfer call: the connection and its queries, the
+// schema version, the central control flags, the item write transaction, the
+// download version stamps and the reference lists. It knows the database only:
+// prompts and log lines belong to the transfer's step sequence.
 #pragma once
 #include <functional>
 #include <string>
+#include <string_view>
 
+#include "datamodule/Edition.h"
+#include "datamodule/RefList.h"
 #include "db/Database.h"
 
 namespace sx {
 
-// Schema version stamps of the two editions.
-inline constexpr const char* kStoreStamp = "2.5.2011.1N";
-inline constexpr const char* kGroupStamp = "2.5.2011.1G";
+// Sets a statement's own parameter values.
+using Bind = std::function<void(db::Query&)>;
 
 class Tdmio {
  public:
-  Tdmio();
+  Tdmio() = default;
   Tdmio(const Tdmio&) = delete;
   Tdmio& operator=(const Tdmio&) = delete;
   // Closes qGet and qSet, then disconnects.
@@ -24,59 +27,59 @@ class Tdmio {
   // Sets the connection string and connects; the engine's error propagates.
   void Connect(const std::string& connectionString);
 
-  // Compares the database's schema version with the edition's stamp and asks
-  // the user when they differ. False when work must not go on: the user
-  // declined (message unchanged) or the version could not be read (message set).
-  bool CheckVersion(bool group, std::string& message);
-
-  // Connect and CheckVersion, as every worker begins.
-  bool Start(const std::string& connectionString, bool group, std::string& message);
+  // The edition's schema version as stored, empty when the version table has
+  // no row; throws when it cannot be read.
+  std::string SchemaVersion(const Edition& edition);
+  // True when a stored version is the edition's stamp (letter case aside).
+  static bool VersionMatches(const std::string& version, const Edition& edition);
 
   // False when the brand's central control column is 1 (store imports).
   bool ImportAllowed(const std::string& column);
 
-  // Runs one item's writes in its own transaction: logs the item line, runs
-  // `body`, commits. Any exception rolls back and is logged as an error line.
-  // `body` calls BeginWrite before its first write statement.
-  void WriteItem(const std::string& logLine, const std::function<void()>& body);
+  // Gives `q` the statement, binds :brandid in the group edition and the
+  // caller's values, and opens it.
+  db::Query& Open(db::Query& q, std::string_view sql, const Edition& edition,
+                  const Bind& bind = {});
+  // Runs a write statement on qSet inside the item's transaction (begun here
+  // when none is open); returns the rows affected.
+  long Execute(std::string_view sql, const Edition& edition, const Bind& bind = {});
+  // Runs `update`; when it changed no row, runs `insert` with the same values.
+  // True when it inserted.
+  bool UpdateOrInsert(std::string_view update, std::string_view insert, const Edition& edition,
+                      const Bind& bind);
+
+  // Records the time of a change in the brand's row of Group_DownloadVersion
+  // (the row is added when missing). `column` names the kind's stamp.
+  void StampDownloadVersion(const Edition& edition, std::string_view column);
+  // The same stamp for every brand, for tables all brands share.
+  void StampEveryBrand(std::string_view column);
+
+  // Runs one item's writes in its own transaction: commits after `body`, or
+  // rolls back and rethrows when `body` throws.
+  void WriteItem(const std::function<void()>& body);
   // Begins a transaction unless one is open.
   void BeginWrite();
 
-  // Stamps the brand's download version on qSet: runs `update`; when it
-  // affected no row, runs `insert` with :brandid bound as a string of size 8.
-  // ":brandid" in `update` is bound the same way.
-  void StampDownloadVersion(const std::string& update, const std::string& insert,
-                            const std::string& brandId);
-
-  // Reference lists (empty brand ID: store database; otherwise that brand's
-  // list in the group database).
-  void LoadMenuItems(const std::string& brandId);
-  void LoadUsers(const std::string& brandId);
-  void LoadStoreItems(const std::string& brandId);
-  void LoadMenuTypes(const std::string& brandId);
-  void LoadSubjects(const std::string& brandId);
-  void LoadDepts(const std::string& brandId);
-  void LoadTimeSections(const std::string& brandId);
-  void LoadMealSections(const std::string& brandId);
-  void LoadHotelIDs(const std::string& brandId);
-  void LoadCardTypes();
-  void LoadStores();
-
-  // Positions `list` on the first row whose `column` equals `value`, ignoring
-  // letter case or exactly; true when found.
-  static bool Find(db::Query& list, const std::string& column, const std::string& value,
-                   bool ignoreCase = true);
+  // Reference lists of the edition (the group edition: the brand's rows).
+  RefList MenuItems(const Edition& edition);
+  RefList Users(const Edition& edition);
+  RefList StoreItems(const Edition& edition);
+  RefList MenuTypes(const Edition& edition);
+  RefList Subjects(const Edition& edition);
+  RefList Depts(const Edition& edition);
+  RefList TimeSections(const Edition& edition);
+  RefList MealSections(const Edition& edition);
+  RefList HotelIDs(const Edition& edition);
+  RefList CardTypes();
+  RefList Stores();
 
   db::Connection ac1;
   db::Query qGet{ac1};
   db::Query qSet{ac1};
-  db::Query qMenu{ac1};
-  db::Query qMenuType{ac1};
-  db::Query qHotelIDs{ac1};
-  db::Query qMealSection{ac1};
   db::Query qLookup{ac1};
-  db::Query qDept{ac1};
-  db::Query qUsers{ac1};
+
+ private:
+  RefList Load(std::string_view sql, const Edition& edition);
 };
 
 }  // namespace sx

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "datamodule/udmio.h"
+#include "transfer/Run.h"
 
 namespace sx {
 
@@ -65,12 +65,9 @@ struct TMenuTypeItem {
   std::vector<TMenuItemItem> items;
 };
 
-bool ExportMenu(Tdmio& dm, const std::string& connection, std::string& message);
-bool ExportGroupMenu(Tdmio& dm, const std::string& connection, const std::string& brandId,
-                     std::string& message);
-bool ImportMenu(Tdmio& dm, const std::string& connection, const std::string& fileName,
-                std::string& message);
-bool ImportGroupMenu(Tdmio& dm, const std::string& connection, const std::string& brandId,
-                     const std::string& fileName, std::string& message);
+namespace uMenuIO {
+void Export(ExportRun& run);
+void Import(ImportRun& run);
+}  // namespace uMenuIO
 
 }  // namespace sx

@@ -2,7 +2,7 @@
 #pragma once
 #include <string>
 
-#include "datamodule/udmio.h"
+#include "transfer/Run.h"
 
 namespace sx {
 
@@ -14,29 +14,19 @@ using TBackReasonItem = TReasonItem;
 using TGiftReasonItem = TReasonItem;
 using TRepriceReasonItem = TReasonItem;
 
-bool ExportBackReason(Tdmio& dm, const std::string& connection, std::string& message);
-bool ExportGroupBackReason(Tdmio& dm, const std::string& connection, const std::string& brandId,
-                           std::string& message);
-bool ImportBackReason(Tdmio& dm, const std::string& connection, const std::string& fileName,
-                      std::string& message);
-bool ImportGroupBackReason(Tdmio& dm, const std::string& connection, const std::string& brandId,
-                           const std::string& fileName, std::string& message);
+namespace uBackReasonIO {
+void Export(ExportRun& run);
+void Import(ImportRun& run);
+}  // namespace uBackReasonIO
 
-bool ExportGiftReason(Tdmio& dm, const std::string& connection, std::string& message);
-bool ExportGroupGiftReason(Tdmio& dm, const std::string& connection, const std::string& brandId,
-                           std::string& message);
-bool ImportGiftReason(Tdmio& dm, const std::string& connection, const std::string& fileName,
-                      std::string& message);
-bool ImportGroupGiftReason(Tdmio& dm, const std::string& connection, const std::string& brandId,
-                           const std::string& fileName, std::string& message);
+namespace uGiftReasonIO {
+void Export(ExportRun& run);
+void Import(ImportRun& run);
+}  // namespace uGiftReasonIO
 
-bool ExportRepriceReason(Tdmio& dm, const std::string& connection, std::string& message);
-bool ExportGroupRepriceReason(Tdmio& dm, const std::string& connection,
-                              const std::string& brandId, std::string& message);
-bool ImportRepriceReason(Tdmio& dm, const std::string& connection, const std::string& fileName,
-                         std::string& message);
-bool ImportGroupRepriceReason(Tdmio& dm, const std::string& connection,
-                              const std::string& brandId, const std::string& fileName,
-                              std::string& message);
+namespace uRepriceReasonIO {
+void Export(ExportRun& run);
+void Import(ImportRun& run);
+}  // namespace uRepriceReasonIO
 
 }  // namespace sx

@@ -197,8 +197,15 @@ class ExcelSheet final : public WorkbookEngine {
   ExcelSheet(Dispatch app, Dispatch workbook, Dispatch sheet, bool created)
       : app_(std::move(app)), workbook_(std::move(workbook)), sheet_(std::move(sheet)), created_(created) {}
 
-  // An opened workbook is closed unchanged: Excel quits.
+  // An opened workbook is closed unchanged: Excel quits. A created one is
+  // shown even when it was not handed over, so no invisible Excel is left.
   ~ExcelSheet() override {
+    if (created_ && !shown_ && app_) {
+      try {
+        Show();
+      } catch (...) {
+      }
+    }
     if (!created_ && app_) {
       try {
         app_.Call(L"Quit");
@@ -231,11 +238,9 @@ class ExcelSheet final : public WorkbookEngine {
   }
 
   // The new workbook stays open, unsaved, in a visible Excel.
-  void HandOver() override {
-    Variant visible;
-    visible.v.vt = VT_BOOL;
-    visible.v.boolVal = VARIANT_TRUE;
-    app_.Put(L"Visible", &visible.v);
+  std::string HandOver() override {
+    Show();
+    return {};
   }
 
  private:
@@ -245,8 +250,17 @@ class ExcelSheet final : public WorkbookEngine {
     return sheet_.GetObject(L"Range", {&first.v, &second.v});
   }
 
+  void Show() {
+    Variant visible;
+    visible.v.vt = VT_BOOL;
+    visible.v.boolVal = VARIANT_TRUE;
+    app_.Put(L"Visible", &visible.v);
+    shown_ = true;
+  }
+
   Dispatch app_, workbook_, sheet_;
   bool created_;
+  bool shown_ = false;
 };
 
 // Quits an Excel that was started but could not give its workbook, so that

@@ -12,7 +12,6 @@
 #include "base/DateTime.h"
 #include "base/Error.h"
 #include "base/Text.h"
-#include "ui/Host.h"
 #include "workbook/SheetCells.h"
 #include "workbook/WorkbookFiles.h"
 
@@ -68,7 +67,7 @@ class FileSheet final : public WorkbookEngine {
       if (!trimmed.empty()) fn(row, column, trimmed);
     });
   }
-  void HandOver() override {
+  std::string HandOver() override {
     std::string path;
     try {
       path = ReserveFile(FileStem(cells));
@@ -78,7 +77,7 @@ class FileSheet final : public WorkbookEngine {
       throw Error("Cannot save the workbook" + (path.empty() ? std::string() : " '" + path + "'") + ": " +
                   e.what());
     }
-    ui::HandOverWorkbook(path);
+    return path;
   }
 };
 

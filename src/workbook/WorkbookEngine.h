@@ -24,11 +24,12 @@ class WorkbookEngine {
   virtual void WriteCell(int row, int column, const std::string& text) = 0;
   // Every non-empty cell in row order, then column order.
   virtual void ForEachCell(const std::function<void(int row, int column, const std::string& text)>& fn) const = 0;
-  // Saves a created workbook as a new .xlsx in the system's temporary folder,
-  // named after the sheet's title (row 1, column 2) and the time, and hands
-  // the file to ui::HandOverWorkbook. Throws sx::Error when the file cannot be
-  // saved; nothing is handed over then.
-  virtual void HandOver() = 0;
+  // Gives a created workbook to the user: the file engine saves it as a new
+  // .xlsx in the system's temporary folder, named after the sheet's title
+  // (row 1, column 2) and the time, and returns its path; a spreadsheet
+  // program shows it instead and returns an empty path. Throws sx::Error
+  // when the file cannot be saved.
+  virtual std::string HandOver() = 0;
 };
 
 }  // namespace sx

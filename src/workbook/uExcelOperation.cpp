@@ -7,21 +7,12 @@ namespace sx {
 
 TExcelOperation::TExcelOperation() = default;
 
-TExcelOperation::~TExcelOperation() {
-  if (!engine_) return;
-  try {
-    // An export that stopped on an error still shows what it wrote.
-    if (created_) engine_->HandOver();
-  } catch (...) {
-    // A destructor must not throw; the export reports its own error already.
-  }
-  engine_.reset();
-}
+TExcelOperation::~TExcelOperation() = default;
 
-void TExcelOperation::HandOver() {
-  if (!engine_ || !created_) return;
+std::string TExcelOperation::HandOver() {
+  if (!engine_ || !created_) return {};
   std::unique_ptr<WorkbookEngine> engine = std::move(engine_);
-  engine->HandOver();
+  return engine->HandOver();
 }
 
 bool TExcelOperation::NewWorkbook(std::string& message) {

@@ -12,8 +12,8 @@ class WorkbookEngine;  // the file engine behind the class
 class TExcelOperation {
  public:
   TExcelOperation();
-  // Export: hands the created workbook over to the user. Import: closes the
-  // opened workbook unchanged.
+  // Import: closes the opened workbook unchanged. Export: a workbook that was
+  // not handed over is dropped (a spreadsheet program shows it instead).
   ~TExcelOperation();
   TExcelOperation(const TExcelOperation&) = delete;
   TExcelOperation& operator=(const TExcelOperation&) = delete;
@@ -29,9 +29,9 @@ class TExcelOperation {
   // Writes text into a cell formatted as text.
   void WriteCell(int row, int column, const std::string& text);
 
-  // Hands a created workbook over to the user now rather than at destruction,
-  // so that a workbook that cannot be saved fails the export. Throws then.
-  void HandOver();
+  // Hands a created workbook over: returns the path of the saved file, or
+  // empty when a spreadsheet program shows it. Throws when it cannot be saved.
+  std::string HandOver();
 
   // The absolute A1 address: CellAddress(3, 1) is "$B$3".
   static std::string CellAddress(int row, int column);

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "datamodule/udmio.h"
+#include "db/Database.h"
 #include "workbook/uExcelOperation.h"
 
 namespace sx {
@@ -29,45 +29,44 @@ class SheetWriter {
   // Values from column 1 on; empty values leave their cells empty.
   void Row(const std::vector<std::string>& values);
 
-  // For rows that are not laid out from column 1: write cells, then NextRow.
-  void Cell(int column, const std::string& text);
-  void NextRow() { ++row_; }
-  int CurrentRow() const { return row_; }
-
  private:
   TExcelOperation& xls_;
   int row_ = 1;
 };
 
-// Runs an export: connect and check the schema version, `open` the first
-// query, create the workbook and `write` it. The workbook is handed over to
-// the user also when writing stops on an error. False with the message on
-// any failure; false with the message left empty when the user declines the
-// version prompt.
-bool RunExport(Tdmio& dm, const std::string& connection, bool group, std::string& message,
-               const std::function<void()>& open, const std::function<void(SheetWriter&)>& write);
+// When an export fills a cell from its field.
+enum class Written {
+  Always,    // the field's text
+  OnChange,  // only when it differs from the same column of the previous row
+  Positive,  // only when the amount is greater than 0
+  Date,      // only when not null, as "YYYY-MM-DD" (a stored text that is no
+             // date is written as it stands)
+};
+
+// The text an export writes for a field under a rule; `previous` is the
+// column's last value, kept for OnChange.
+std::string ExportCell(const db::Field& field, Written rule, std::string& previous);
+
+// The captions of a table of columns that have a `caption` member.
+template <class Columns>
+std::vector<std::string> Captions(const Columns& columns) {
+  std::vector<std::string> captions;
+  for (const auto& c : columns) captions.push_back(c.caption);
+  return captions;
+}
 
 // ---- Reading ----------------------------------------------------------------
 
-// What a row whose column 1 is empty turned out to be.
-enum class BlankKeyRow {
-  Empty,             // counts toward the five empty rows that end the sheet
-  Data,              // a continuation row; the empty run restarts
-  DataKeepingCount,  // a continuation row that leaves the empty run as it is
-};
-
 struct SheetSection {
-  std::string key;                       // lower-case section key in column 0
-  std::function<void(int row)> read;     // reads one data row of the section
+  std::string key;                    // lower-case section key in column 0
+  std::function<void(int row)> read;  // reads one data row of the section
   // A row with column 1 empty is a continuation row of this section when any
   // of these columns holds text; with none listed such a row is empty.
   std::vector<int> continuationColumns;
+  // Continuation rows leave the count of empty rows as it is.
   bool continuationKeepsCount = false;
   // Run when the section's marker row is met, e.g. to forget carried codes.
   std::function<void()> onEnter;
-  // Overrides the continuation test: reads a row with column 1 empty itself
-  // and says what it was.
-  std::function<BlankKeyRow(int row)> readBlankKeyRow;
 };
 
 struct ReadingLoop {
@@ -87,15 +86,6 @@ void ReadSections(TExcelOperation& xls, const ReadingLoop& loop);
 // holds text is a data row; five consecutive rows without one end the sheet.
 void ReadTable(TExcelOperation& xls, int firstRow, int keyColumn,
                const std::function<void(int row)>& read);
-
-// Runs the reading and writing of an import once the worker has connected,
-// checked the version and loaded its lists: logs "开始从" + file + "导入" +
-// kindName + "...", opens the workbook, `read`s it, `write`s the items, and
-// always ends with "完毕!" and Finish. False with the message when the
-// workbook cannot be opened or an error escapes reading or writing.
-bool RunImport(const std::string& fileName, const std::string& kindName, std::string& message,
-               const std::function<void(TExcelOperation&)>& read,
-               const std::function<void()>& write);
 
 // The yes/no cell rule: "1" or "是" is true, anything else false.
 bool YesNo(const std::string& cell);

@@ -1,9 +1,9 @@
-#include "workbook/TransferSheet.h"
+#include "transfer/Sheet.h"
 
 #include <algorithm>
 
+#include "base/DateTime.h"
 #include "base/Text.h"
-#include "ui/uLogMessage.h"
 
 namespace sx {
 
@@ -36,27 +36,26 @@ void SheetWriter::Row(const std::vector<std::string>& values) {
   ++row_;
 }
 
-void SheetWriter::Cell(int column, const std::string& text) {
-  if (!text.empty()) xls_.WriteCell(row_, column, text);
-}
-
-bool RunExport(Tdmio& dm, const std::string& connection, bool group, std::string& message,
-               const std::function<void()>& open, const std::function<void(SheetWriter&)>& write) {
-  try {
-    if (!dm.Start(connection, group, message)) return false;
-    open();
-    TExcelOperation xls;
-    if (!xls.NewWorkbook(message)) return false;
-    SheetWriter writer(xls);
-    write(writer);  // on an exception the destructor still hands over what was written
-    xls.HandOver();
-  } catch (const std::exception& e) {
-    message = e.what();
-    dm.qGet.Close();
-    return false;
+std::string ExportCell(const db::Field& field, Written rule, std::string& previous) {
+  switch (rule) {
+    case Written::Always:
+      return field.AsString();
+    case Written::OnChange: {
+      std::string text = field.AsString();
+      if (text == previous) return {};
+      previous = text;
+      return text;
+    }
+    case Written::Positive:
+      return field.AsFloat() > 0 ? field.AsString() : std::string();
+    case Written::Date: {
+      if (field.IsNull()) return {};
+      std::string stored = field.AsString();
+      std::optional<DateTime> date = ParseStoredDateTime(Trim(stored));
+      return date ? FormatDateTime("YYYY-MM-DD", *date) : stored;
+    }
   }
-  dm.qGet.Close();
-  return true;
+  return {};
 }
 
 // ---- Reading ----------------------------------------------------------------
@@ -92,18 +91,16 @@ void ReadSections(TExcelOperation& xls, const ReadingLoop& loop) {
       if (!header && current) current->read(row);
       continue;
     }
-    BlankKeyRow verdict = BlankKeyRow::Empty;
-    if (!current) {
-      if (AnyFilled(xls, row, loop.columnsWithoutSection))
-        verdict = loop.keepCountWithoutSection ? BlankKeyRow::DataKeepingCount : BlankKeyRow::Data;
-    } else if (current->readBlankKeyRow) {
-      verdict = current->readBlankKeyRow(row);
-    } else if (AnyFilled(xls, row, current->continuationColumns)) {
-      verdict = current->continuationKeepsCount ? BlankKeyRow::DataKeepingCount : BlankKeyRow::Data;
-      current->read(row);
+    // Column 1 is empty: a continuation row, or an empty one.
+    const std::vector<int>& columns =
+        current ? current->continuationColumns : loop.columnsWithoutSection;
+    bool keepsCount = current ? current->continuationKeepsCount : loop.keepCountWithoutSection;
+    if (!AnyFilled(xls, row, columns)) {
+      ++emptyRun;
+      continue;
     }
-    if (verdict == BlankKeyRow::Empty) ++emptyRun;
-    if (verdict == BlankKeyRow::Data) emptyRun = 0;
+    if (current) current->read(row);
+    if (!keepsCount) emptyRun = 0;
   }
 }
 
@@ -118,27 +115,6 @@ void ReadTable(TExcelOperation& xls, int firstRow, int keyColumn,
       read(row);
     }
   }
-}
-
-bool RunImport(const std::string& fileName, const std::string& kindName, std::string& message,
-               const std::function<void(TExcelOperation&)>& read,
-               const std::function<void()>& write) {
-  ui::LogInfo("开始从" + fileName + "导入" + kindName + "...");
-  bool result = false;
-  try {
-    TExcelOperation xls;
-    if (xls.OpenWorkbook(fileName, message)) {
-      read(xls);
-      write();
-      result = true;
-    }
-  } catch (const std::exception& e) {
-    message = e.what();
-    result = false;
-  }
-  ui::LogInfo("完毕!");
-  ui::LogFinish();
-  return result;
 }
 
 bool YesNo(const std::string& cell) { return cell == "1" || cell == "是"; }

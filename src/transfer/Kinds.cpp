@@ -1,0 +1,24 @@
+#include "transfer/Kinds.h"
+
+#include "transfer/uMenuIO.h"
+#include "transfer/uReasonIO.h"
+
+namespace sx {
+
+// The workers of a kind that is not built yet.
+namespace Pending {
+constexpr ExportWorker Export = nullptr;
+constexpr ImportWorker Import = nullptr;
+}  // namespace Pending
+
+namespace kinds {
+#define SX_KIND(name, description, storeExport, storeImport, groupExport, groupImport, unit) \
+  const Kind name{#name, description, unit::Export, unit::Import, true};
+#define SX_STORE_KIND(name, description, storeExport, storeImport, unit) \
+  const Kind name{#name, description, unit::Export, unit::Import, false};
+#include "transfer/KindList.inc"
+#undef SX_KIND
+#undef SX_STORE_KIND
+}  // namespace kinds
+
+}  // namespace sx

@@ -1,0 +1,163 @@
+#include "transfer/Run.h"
+
+#include "base/Error.h"
+#include "ui/Host.h"
+#include "ui/uLogMessage.h"
+
+namespace sx {
+
+namespace {
+
+// The message of the exception being handled.
+std::string CurrentFailure() {
+  try {
+    throw;
+  } catch (const std::exception& e) {
+    return e.what();
+  } catch (...) {
+    return "Unknown error";
+  }
+}
+
+// Connects and checks the schema version; false when it differs and the user
+// declines to go on.
+bool Start(Tdmio& dm, const std::string& connection, const Edition& edition) {
+  dm.Connect(connection);
+  std::string version = dm.SchemaVersion(edition);
+  if (Tdmio::VersionMatches(version, edition)) return true;
+  std::string text = std::string(edition.IsGroup() ? "当前集团版数据库版本号:" : "当前Quelvo数据库版本号:") +
+                     version + "\r\n与本程序支持的版本号:" + edition.Stamp() + "不符,\r\n请问要继续吗？";
+  return ui::Confirm("请确认", text);
+}
+
+}  // namespace
+
+// ---- Export -------------------------------------------------------------------
+
+db::Query& ExportRun::Query(std::string_view sql, const Bind& bind) {
+  return dm.Open(dm.qGet, sql, edition, bind);
+}
+
+SheetWriter& ExportRun::Sheet() {
+  if (!sheet_) {
+    auto xls = std::make_unique<TExcelOperation>();
+    std::string message;
+    if (!xls->NewWorkbook(message)) throw sx::Error(message);
+    xls_ = std::move(xls);
+    sheet_ = std::make_unique<SheetWriter>(*xls_);
+  }
+  return *sheet_;
+}
+
+void ExportRun::FirstMarker(const std::string& key, const std::string& title) {
+  Sheet().FirstMarker(key, edition.BrandId(), title, edition.Stamp());
+}
+
+bool RunExport(ExportWorker worker, const std::string& connection, const Edition& edition,
+               std::string& message) {
+  Tdmio dm;
+  ExportRun run(dm, edition);
+  bool ok = false;
+  try {
+    if (!Start(dm, connection, edition)) return false;
+    worker(run);
+    ok = true;
+  } catch (...) {
+    message = CurrentFailure();
+  }
+  // The user gets the workbook also when writing stopped on an error; a
+  // workbook that cannot be handed over fails an export that went well.
+  if (run.xls_) {
+    try {
+      std::string path = run.xls_->HandOver();
+      if (!path.empty()) ui::HandOverWorkbook(path);
+    } catch (...) {
+      if (ok) message = CurrentFailure();
+      ok = false;
+    }
+  }
+  dm.qGet.Close();
+  return ok;
+}
+
+// ---- Import -------------------------------------------------------------------
+
+void ImportRun::RequireNotControlled(const std::string& column, const std::string& refusal) {
+  if (!edition.IsGroup() && !dm.ImportAllowed(column)) throw sx::Error(refusal);
+}
+
+void ImportRun::Open(const std::string& kindName) {
+  Info("开始从" + fileName + "导入" + kindName + "...");
+  started_ = true;
+  auto xls = std::make_unique<TExcelOperation>();
+  std::string message;
+  if (!xls->OpenWorkbook(fileName, message)) throw sx::Error(message);
+  xls_ = std::move(xls);
+}
+
+void ImportRun::ReadSections(const std::string& kindName, const ReadingLoop& loop) {
+  Open(kindName);
+  sx::ReadSections(*xls_, loop);
+}
+
+void ImportRun::ReadTable(const std::string& kindName, int firstRow, int keyColumn,
+                          const std::function<void(int row)>& read) {
+  Open(kindName);
+  sx::ReadTable(*xls_, firstRow, keyColumn, read);
+}
+
+std::string ImportRun::Cell(int row, int column) {
+  if (!xls_) throw sx::Error("No workbook is open");
+  return xls_->ReadCell(row, column);
+}
+
+void ImportRun::Info(const std::string& text) { ui::LogInfo(text); }
+void ImportRun::Error(const std::string& text) { ui::LogError(text); }
+void ImportRun::RowError(int row, const std::string& text) { ui::LogError(RowMessage(row, text)); }
+
+void ImportRun::WriteItem(const std::string& line, const std::function<void()>& body) {
+  Info(line);
+  try {
+    dm.WriteItem(body);
+  } catch (...) {
+    Error(CurrentFailure());
+  }
+}
+
+long ImportRun::Execute(std::string_view sql, const Bind& bind) {
+  return dm.Execute(sql, edition, bind);
+}
+
+bool ImportRun::UpdateOrInsert(std::string_view update, std::string_view insert, const Bind& bind) {
+  return dm.UpdateOrInsert(update, insert, edition, bind);
+}
+
+db::Query& ImportRun::Query(std::string_view sql, const Bind& bind) {
+  return dm.Open(dm.qSet, sql, edition, bind);
+}
+
+void ImportRun::StampDownloadVersion(std::string_view column) {
+  if (edition.IsGroup()) dm.StampDownloadVersion(edition, column);
+}
+
+bool RunImport(ImportWorker worker, const std::string& connection, const Edition& edition,
+               const std::string& fileName, std::string& message) {
+  Tdmio dm;
+  ImportRun run(dm, edition, fileName);
+  bool ok = false;
+  try {
+    if (!Start(dm, connection, edition)) return false;
+    worker(run);
+    ok = true;
+  } catch (...) {
+    message = CurrentFailure();
+  }
+  run.xls_.reset();  // the workbook is closed unchanged
+  if (run.started_) {
+    ui::LogInfo("完毕!");
+    ui::LogFinish();
+  }
+  return ok;
+}
+
+}  // namespace sx
