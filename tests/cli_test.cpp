@@ -59,7 +59,7 @@ TEST_F(CliTest, ExitStatusTellsFailureUsageAndRejectedRows) {
   Outcome rejected = Run("import backreason " + Q(book) + " --db " + Q(store));
   EXPECT_EQ(rejected.status, 3) << rejected.out;
   EXPECT_NE(rejected.out.find("错误:"), std::string::npos);
-  EXPECT_NE(rejected.out.find("\n1 item written, 0 rows rejected, 1 item failed in "), std::string::npos) << rejected.out;
+  EXPECT_NE(rejected.out.find("\n1 item written, 1 row rejected in "), std::string::npos) << rejected.out;
 
   // A failed import says so and counts nothing.
   Outcome missing = Run("import backreason " + Q(dir.File("none.xlsx")) + " --db " + Q(store));
@@ -155,6 +155,13 @@ TEST_F(CliTest, BrandIsCheckedAgainstTheDatabaseBeforeTheCall) {
   EXPECT_EQ(sxtest::SqlColumn(group, "select count(*) from Group_DownloadVersion"),
             std::vector<std::string>{"0"});
   EXPECT_EQ(Run("import backreason " + Q(book) + " --db " + Q(group) + " --brand B01").status, 0);
+
+  // A store database is left to the library, which names its edition.
+  std::string store = dir.File("s.db");
+  ASSERT_EQ(Run("init-db " + Q(store) + " --edition store").status, 0);
+  Outcome o = Run("import backreason " + Q(book) + " --db " + Q(store) + " --brand B01");
+  EXPECT_EQ(o.status, 1);
+  EXPECT_NE(o.out.find("failed: 当前数据库是门店数据库,此功能用于集团版数据库"), std::string::npos) << o.out;
 }
 
 TEST_F(CliTest, ExportWritesOnlyXlsxAndReplacesOnlyWithForce) {

@@ -39,6 +39,11 @@ std::string BrandProblem(const std::string& connection, const std::string& brand
     db.SetConnectionString(connection);
     db.Open();
     sx::db::Query q(db);
+    // A store database has a Group_Brand table too; the library says what a
+    // store database given to a group function is.
+    q.SetSQL("select count(*) from Group_Version");
+    q.Open();
+    q.Close();
     q.SetSQL("select BrandID from Group_Brand order by BrandID");
     q.Open();
     std::size_t listed = 0;

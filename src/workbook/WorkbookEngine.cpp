@@ -61,6 +61,13 @@ class FileSheet final : public WorkbookEngine {
     return text ? Trim(*text) : std::string();
   }
   void WriteCell(int row, int column, const std::string& text) override { cells.Set(row, column, text); }
+  std::optional<int> FirstFilledRowFrom(int row) const override {
+    std::optional<int> found;
+    cells.ForEach([&](int r, int, const std::string& text) {
+      if (!found && r >= row && !Trim(text).empty()) found = r;
+    });
+    return found;
+  }
   void ForEachCell(const std::function<void(int, int, const std::string&)>& fn) const override {
     cells.ForEach([&](int row, int column, const std::string& text) {
       std::string trimmed = Trim(text);

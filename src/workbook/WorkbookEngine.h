@@ -4,6 +4,7 @@
 #pragma once
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace sx {
@@ -22,6 +23,9 @@ class WorkbookEngine {
   // Trimmed text of a cell (row from 1, column from 0); empty when absent.
   virtual std::string ReadCell(int row, int column) const = 0;
   virtual void WriteCell(int row, int column, const std::string& text) = 0;
+  // The first row at or below `row` that holds a non-empty cell; nothing when
+  // there is none, or when the engine cannot tell without reading every cell.
+  virtual std::optional<int> FirstFilledRowFrom(int /*row*/) const { return std::nullopt; }
   // Every non-empty cell in row order, then column order.
   virtual void ForEachCell(const std::function<void(int row, int column, const std::string& text)>& fn) const = 0;
   // Gives a created workbook to the user: the file engine saves it as a new
