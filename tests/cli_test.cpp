@@ -173,7 +173,6 @@ TEST_F(CliTest, ExportWritesOnlyXlsxAndReplacesOnlyWithForce) {
   EXPECT_NE(xls.out.find("ending in .xlsx"), std::string::npos) << xls.out;
   EXPECT_FALSE(std::filesystem::exists(dir.File("out.xls")));
 
-  sxtest::SqlExec(store, "insert into BackReason(BackReasonDesc) values('hold')");
   { std::ofstream(book) << "mine"; }
   Outcome kept = Run("export backreason -o " + Q(book) + db);
   EXPECT_EQ(kept.status, 2);
