@@ -267,13 +267,13 @@ int ListKinds(int argc, char** argv) {
   int status = kOk;
   if (Usage(args, "usage: setupxfer kinds\nLists the kinds of data and their functions.\n", status))
     return status;
-  std::printf("%-16s %-27s %-44s %s\n", "KIND", "DATA", "STORE", "GROUP (--brand)");
+  std::printf("%-16s %-27s %-44s %-50s\n", "KIND", "DATA", "STORE", "GROUP (--brand)");
   for (const auto& k : Kinds()) {
     std::string storeFns = std::string(k.storeExportName) + "/" + k.storeImportName;
     std::string groupFns =
         k.groupExportName ? std::string(k.groupExportName) + "/" + k.groupImportName : "-";
-    std::printf("%-16s %-27s %-44s %s%s\n", k.name, k.description, storeFns.c_str(), groupFns.c_str(),
-                k.available ? "" : "  (not available in this version)");
+    std::printf("%-16s %-27s %-44s %-50s%s\n", k.name, k.description, storeFns.c_str(), groupFns.c_str(),
+                k.available ? "" : " not available in this version");
   }
   return kOk;
 }

@@ -56,6 +56,20 @@ bool Start(Tdmio& dm, const std::string& connection, const Edition& edition) {
   return ui::Confirm("请确认", text);
 }
 
+// Connects, checks the version and runs `work`; false with the message when
+// anything fails, false with the message left empty when the user declines.
+bool Attempt(Tdmio& dm, const std::string& connection, const Edition& edition,
+             const std::function<void()>& work, std::string& message) {
+  try {
+    if (!Start(dm, connection, edition)) return false;
+    work();
+    return true;
+  } catch (...) {
+    message = CurrentFailure();
+    return false;
+  }
+}
+
 }  // namespace
 
 // ---- Export -------------------------------------------------------------------
@@ -83,14 +97,7 @@ bool RunExport(ExportWorker worker, const std::string& connection, const Edition
                std::string& message) {
   Tdmio dm;
   ExportRun run(dm, edition);
-  bool ok = false;
-  try {
-    if (!Start(dm, connection, edition)) return false;
-    worker(run);
-    ok = true;
-  } catch (...) {
-    message = CurrentFailure();
-  }
+  bool ok = Attempt(dm, connection, edition, [&] { worker(run); }, message);
   // The user gets the workbook also when writing stopped on an error; a
   // workbook that cannot be handed over fails an export that went well.
   if (run.xls_) {
@@ -184,14 +191,7 @@ bool RunImport(ImportWorker worker, const std::string& connection, const Edition
                const std::string& fileName, std::string& message) {
   Tdmio dm;
   ImportRun run(dm, edition, fileName);
-  bool ok = false;
-  try {
-    if (!Start(dm, connection, edition)) return false;
-    worker(run);
-    ok = true;
-  } catch (...) {
-    message = CurrentFailure();
-  }
+  bool ok = Attempt(dm, connection, edition, [&] { worker(run); }, message);
   run.xls_.reset();  // the workbook is closed unchanged
   if (run.started_) {
     ui::LogInfo("完毕!");

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <string_view>
+#include <type_traits>
 #include <unordered_map>
 
 #include "base/DateTime.h"
@@ -363,10 +364,10 @@ class MenuReader {
   std::string Cell(int r, int column) { return run_.Cell(r, column); }
   void Reject(int r, const std::string& text) { run_.RowError(r, text); }
   TMenuTypeItem* FindType(const std::string& code);
-  // Checks an amount cell and stores it; false after logging why not.
-  bool ReadAmount(int r, int column, double& value);
-  // Checks a count of at least 0 and stores it; false after logging why not.
-  bool ReadCount(int r, int column, int& value);
+  // Checks an amount (double) or a count (int) of at least 0 and stores it;
+  // false after logging why not.
+  template <class Number>
+  bool ReadNumber(int r, int column, Number& value);
 
   ImportRun& run_;
   std::vector<TMenuTypeItem>& types_;
@@ -413,32 +414,20 @@ TMenuTypeItem* MenuReader::FindType(const std::string& code) {
   return it == firstTypeByCode_.end() ? nullptr : &types_[it->second];
 }
 
-bool MenuReader::ReadAmount(int r, int column, double& value) {
+template <class Number>
+bool MenuReader::ReadNumber(int r, int column, Number& value) {
   std::string text = Cell(r, column);
   if (text.empty()) return true;
-  std::optional<double> number = TryStrToFloat(text);
-  if (!number) {
-    Reject(r, ItemAt(column).caption + std::string("不是数值!"));
-    return false;
-  }
-  if (*number < 0) {
-    Reject(r, ItemAt(column).caption + std::string("不能小于0!"));
-    return false;
-  }
-  value = *number;
-  return true;
-}
-
-bool MenuReader::ReadCount(int r, int column, int& value) {
-  std::string text = Cell(r, column);
-  if (text.empty()) return true;
-  std::optional<std::int32_t> number = TryStrToInt(text);
-  if (!number) {
-    Reject(r, ItemAt(column).caption + std::string("不是整数!"));
-    return false;
-  }
-  if (*number < 0) {
-    Reject(r, ItemAt(column).caption + std::string("不能小于0!"));
+  std::optional<Number> number;
+  if constexpr (std::is_integral_v<Number>)
+    number = TryStrToInt(text);
+  else
+    number = TryStrToFloat(text);
+  const char* fault = !number ? (std::is_integral_v<Number> ? "不是整数!" : "不是数值!")
+                      : *number < 0 ? "不能小于0!"
+                                    : nullptr;
+  if (fault) {
+    Reject(r, ItemAt(column).caption + std::string(fault));
     return false;
   }
   value = *number;
@@ -463,10 +452,10 @@ void MenuReader::ReadItem(int r) {
   // Prices, member prices and cost prices of the five standards, then the tax rate.
   for (auto amount : {&TMenuStandard::price, &TMenuStandard::memberPrice, &TMenuStandard::costPrice})
     for (int c = 1; c <= kItemColumnCount; ++c)
-      if (ItemAt(c).amount == amount && !ReadAmount(r, c, item.standards[ItemAt(c).standard].*amount))
+      if (ItemAt(c).amount == amount && !ReadNumber(r, c, item.standards[ItemAt(c).standard].*amount))
         return;
-  if (!ReadAmount(r, kItemTaxRate, item.taxRate)) return;
-  if (!ReadCount(r, kItemMakeTime, item.makeTime)) return;
+  if (!ReadNumber(r, kItemTaxRate, item.taxRate)) return;
+  if (!ReadNumber(r, kItemMakeTime, item.makeTime)) return;
   if (std::string text = Cell(r, kItemUseDate); !text.empty()) {
     std::optional<DateTime> date = TryStrToDate(text);
     if (!date) return Reject(r, ItemAt(kItemUseDate).caption + std::string("不是YYYY-MM-DD格式的日期!"));
@@ -476,7 +465,7 @@ void MenuReader::ReadItem(int r) {
   // The exported number of portions per guest comes back as that number.
   if (Cell(r, kItemQtyConfine) == "是")
     item.qtyConfine = 1;
-  else if (!ReadCount(r, kItemQtyConfine, item.qtyConfine))
+  else if (!ReadNumber(r, kItemQtyConfine, item.qtyConfine))
     return;
   if (!item.deptCode.empty() && !depts_.Find("DeptCode", item.deptCode))
     return Reject(r, "没有找到制作部门:" + item.deptCode);

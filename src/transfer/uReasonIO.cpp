@@ -11,84 +11,49 @@ namespace sx {
 
 namespace {
 
+// A member: its sheet names and the table and column that hold its texts
+// (the group table is the same name with the prefix "Group_").
 struct ReasonList {
   const char* key;
   const char* title;
   const char* caption;
   const char* kindName;  // in the start and per-item lines
-  const char* storeExport;
-  const char* groupExport;
-  const char* storeCheck;
-  const char* storeInsert;
-  const char* groupCheck;
-  const char* groupInsert;
+  const char* table;
+  const char* column;
   const char* stampColumn;
-  const char* textParam;
 };
 
-const ReasonList kBackReason{
-    .key = "backreason",
-    .title = "退菜理由清单",
-    .caption = "退菜理由",
-    .kindName = "退菜理由",
-    .storeExport = "select BackReasonDesc from BackReason",
-    .groupExport = "select BackReasonDesc from Group_BackReason where BrandID=:brandid",
-    .storeCheck = "select count(*) from BackReason where BackReasonDesc=:backreasondesc",
-    .storeInsert = "insert into BackReason(BackReasonDesc) values(:backreasondesc)",
-    .groupCheck = R"(
-select count(*) from Group_BackReason
-where BrandID=:brandid and BackReasonDesc=:backreasondesc)",
-    .groupInsert = R"(
-insert into Group_BackReason(BrandID,BackReasonDesc)
-values(:brandid,:backreasondesc))",
-    .stampColumn = "BackReasonVersion",
-    .textParam = "backreasondesc",
-};
+const ReasonList kBackReason{"backreason", "退菜理由清单", "退菜理由", "退菜理由", "BackReason",
+                             "BackReasonDesc", "BackReasonVersion"};
+const ReasonList kGiftReason{"giftreason", "赠送理由清单", "赠送理由", "赠送理由", "GiftReason",
+                             "GiftReasonDesc", "GiftReasonVersion"};
+const ReasonList kRepriceReason{"repricereason", "重定价理由清单", "重定价理由", "重定价理由", "RepriceReason",
+                                "RepriceReasonDesc", "RepriceReasonVersion"};
 
-const ReasonList kGiftReason{
-    .key = "giftreason",
-    .title = "赠送理由清单",
-    .caption = "赠送理由",
-    .kindName = "赠送理由",
-    .storeExport = "select GiftReasonDesc from GiftReason",
-    .groupExport = "select GiftReasonDesc from Group_GiftReason where BrandID=:brandid",
-    .storeCheck = "select count(*) from GiftReason where GiftReasonDesc=:giftreasondesc",
-    .storeInsert = "insert into GiftReason(GiftReasonDesc) values(:giftreasondesc)",
-    .groupCheck = R"(
-select count(*) from Group_GiftReason
-where BrandID=:brandid and GiftReasonDesc=:giftreasondesc)",
-    .groupInsert = R"(
-insert into Group_GiftReason(BrandID,GiftReasonDesc)
-values(:brandid,:giftreasondesc))",
-    .stampColumn = "GiftReasonVersion",
-    .textParam = "giftreasondesc",
-};
+// The statements of every member, with {T} its table and {C} its column; the
+// text is bound as :text.
+constexpr const char* kStoreExport = "select {C} from {T}";
+constexpr const char* kGroupExport = "select {C} from Group_{T} where BrandID=:brandid";
+constexpr const char* kStoreCheck = "select count(*) from {T} where {C}=:text";
+constexpr const char* kStoreInsert = "insert into {T}({C}) values(:text)";
+constexpr const char* kGroupCheck = "select count(*) from Group_{T} where BrandID=:brandid and {C}=:text";
+constexpr const char* kGroupInsert = "insert into Group_{T}(BrandID,{C}) values(:brandid,:text)";
 
-const ReasonList kRepriceReason{
-    .key = "repricereason",
-    .title = "重定价理由清单",
-    .caption = "重定价理由",
-    .kindName = "重定价理由",
-    .storeExport = "select RepriceReasonDesc from RepriceReason",
-    .groupExport = "select RepriceReasonDesc from Group_RepriceReason where BrandID=:brandid",
-    .storeCheck = "select count(*) from RepriceReason where RepriceReasonDesc=:Repricereasondesc",
-    .storeInsert = "insert into RepriceReason(RepriceReasonDesc) values(:Repricereasondesc)",
-    .groupCheck = R"(
-select count(*) from Group_RepriceReason
-where BrandID=:brandid and RepriceReasonDesc=:Repricereasondesc)",
-    .groupInsert = R"(
-insert into Group_RepriceReason(BrandID,RepriceReasonDesc)
-values(:brandid,:Repricereasondesc))",
-    .stampColumn = "RepriceReasonVersion",
-    .textParam = "Repricereasondesc",
-};
+// A statement of the member in the run's edition.
+std::string Statement(const ReasonList& list, const Edition& edition, const char* store,
+                      const char* group) {
+  std::string sql = edition.Pick(store, group);
+  for (std::size_t at; (at = sql.find("{T}")) != std::string::npos;) sql.replace(at, 3, list.table);
+  for (std::size_t at; (at = sql.find("{C}")) != std::string::npos;) sql.replace(at, 3, list.column);
+  return sql;
+}
 
 constexpr int kTextSize = 250;
 
 // Texts that are empty are left out: they could never be imported, and five
 // of them in a row would end the sheet for the import.
 void ExportList(const ReasonList& list, ExportRun& run) {
-  db::Query& q = run.Query(run.edition.Pick(list.storeExport, list.groupExport));
+  db::Query& q = run.Query(Statement(list, run.edition, kStoreExport, kGroupExport));
   run.FirstMarker(list.key, list.title);
   run.Sheet().Header({list.caption});
   for (; !q.Eof(); q.Next()) {
@@ -109,19 +74,15 @@ void ImportList(const ReasonList& list, ImportRun& run) {
   loop.headerCaptions = {list.caption};
   run.ReadSections(list.kindName, loop);
 
-  auto bindText = [&](const TReasonItem& item) {
-    return [&](db::Query& q) { q.SetString(list.textParam, 0, item.text); };
-  };
+  std::string check = Statement(list, run.edition, kStoreCheck, kGroupCheck);
+  std::string insert = Statement(list, run.edition, kStoreInsert, kGroupInsert);
   for (const auto& item : items)
     run.WriteItem(std::string("正在导入") + list.kindName + "\"" + item.text + "\"...", [&] {
-      db::Query& check =
-          run.Query(run.edition.Pick(list.storeCheck, list.groupCheck), bindText(item));
-      bool exists = check.Fields(0).AsInteger() != 0;
-      check.Close();
+      db::Query& found = run.Query(check, [&](db::Query& q) { q.SetString("text", 0, item.text); });
+      bool exists = found.Fields(0).AsInteger() != 0;
+      found.Close();
       if (exists) return;
-      run.Execute(run.edition.Pick(list.storeInsert, list.groupInsert), [&](db::Query& q) {
-        q.SetString(list.textParam, kTextSize, item.text);
-      });
+      run.Execute(insert, [&](db::Query& q) { q.SetString("text", kTextSize, item.text); });
       run.StampDownloadVersion(list.stampColumn);
     });
 }
