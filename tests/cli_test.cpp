@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "support/OdbcSupport.h"
 #include "support/TestSupport.h"
 
 using sxtest::Outcome;
@@ -186,4 +187,19 @@ TEST_F(CliTest, HelpSaysWhereTheWorkbookGoes) {
   Outcome help = Run("export --help");
   EXPECT_EQ(help.status, 0);
   EXPECT_NE(help.out.find("temporary folder ($TMPDIR, else /tmp)"), std::string::npos) << help.out;
+}
+
+TEST_F(CliTest, OdbcSqlitePathOutsideAsciiOpensAndAMissingOneIsNamed) {
+  if (!sxtest::RegisterOdbcDrivers()) GTEST_SKIP() << "the SQLite ODBC driver is not installed";
+  std::filesystem::create_directory(dir.File("中文"));
+  std::string store = dir.File("中文/s.db");
+  ASSERT_EQ(Run("init-db " + Q(store) + " --edition store --sample").status, 0);
+  Outcome ok = Run("export backreason --db " + Q("Driver=SQLite3;Database=" + store) + " -o " +
+                   Q(dir.File("中文/r.xlsx")));
+  EXPECT_EQ(ok.status, 0) << ok.out;
+  std::string absent = dir.File("中文/absent.db");
+  Outcome missing = Run("export backreason --db " + Q("Driver=SQLite3;Database=" + absent));
+  EXPECT_EQ(missing.status, 1);
+  EXPECT_NE(missing.out.find("failed: The SQLite database file '" + absent + "' does not exist"),
+            std::string::npos) << missing.out;
 }
