@@ -73,6 +73,7 @@ void ReadRow(TExcelOperation& xls, const ReadingLoop& loop, const SheetSection& 
     std::string value = xls.ReadCell(row, limit.column);
     if (Cp936Width(value) > static_cast<std::size_t>(limit.bytes)) {
       if (loop.rowError) loop.rowError(row, OverLongMessage(limit, value));
+      if (section.dropped) section.dropped(row);
       return;
     }
   }

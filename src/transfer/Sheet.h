@@ -85,6 +85,8 @@ struct SheetSection {
   std::string key;                    // lower-case section key in column 0
   std::function<void(int row)> read;  // reads one data row of the section
   std::vector<TextLimit> limits;      // checked on every data row
+  // Run for a data row that the limits reject, e.g. to carry its codes down.
+  std::function<void(int row)> dropped;
   // A row with column 1 empty is a continuation row of this section when any
   // of these columns holds text; with none listed such a row is empty.
   std::vector<int> continuationColumns;

@@ -359,6 +359,8 @@ class MenuReader {
 
   void ReadType(int r);
   void ReadItem(int r);
+  // A dish row dropped before ReadItem still passes its codes down.
+  void CarryCodes(int r, TMenuItemItem& item);
 
  private:
   std::string Cell(int r, int column) { return run_.Cell(r, column); }
@@ -434,14 +436,18 @@ bool MenuReader::ReadNumber(int r, int column, Number& value) {
   return true;
 }
 
-void MenuReader::ReadItem(int r) {
-  TMenuItemItem item;
+void MenuReader::CarryCodes(int r, TMenuItemItem& item) {
   item.typeCode = Cell(r, kItemType);
   if (item.typeCode.empty()) item.typeCode = carriedTypeCode_;
   carriedTypeCode_ = item.typeCode;
   item.deptCode = Cell(r, kItemDept);
   if (item.deptCode.empty()) item.deptCode = carriedDeptCode_;
   carriedDeptCode_ = item.deptCode;
+}
+
+void MenuReader::ReadItem(int r) {
+  TMenuItemItem item;
+  CarryCodes(r, item);
 
   TMenuTypeItem* type = FindType(item.typeCode);
   if (!type) return Reject(r, "没有找到编号为\"" + item.typeCode + "\"的菜品类别!");
@@ -555,6 +561,10 @@ void uMenuIO::Import(ImportRun& run) {
   loop.sections.push_back({.key = kItemKey,
                            .read = [&](int r) { reader.ReadItem(r); },
                            .limits = Limits(kItemColumns, run.edition),
+                           .dropped = [&](int r) {
+                             TMenuItemItem unused;
+                             reader.CarryCodes(r, unused);
+                           },
                            .continuationColumns = {2},
                            .continuationKeepsCount = true});
   loop.headerCaptions = {TypeAt(kTypeCode).caption};
