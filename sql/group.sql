@@ -261,3 +261,11 @@ CREATE TABLE Group_Shift (
   EndTime TEXT,
   PRIMARY KEY (BrandID, ShiftCode)
 );
+
+-- Remarks: the public guest requests of a brand, one text of request lines;
+-- ID numbers the rows as they are added.
+CREATE TABLE Group_GuestNeeds (
+  ID INTEGER PRIMARY KEY,
+  BrandID TEXT COLLATE NOCASE,
+  Needs TEXT COLLATE NOCASE
+);

@@ -54,3 +54,23 @@ INSERT INTO MenuItem(MenuItemCode,MenuItemCName,MenuItemEName,MenuTypeCode,DeptC
   ('06005','红酒','Red Wine','06','05','杯',48,45,18,'半瓶',168,158,70,'瓶',298,280,130,'1.5升',888,850,400,'礼盒装',1288,1200,600,15,'HJ',0,0,1,0,0,0,0,13,1,0),
   ('06006','茅台','Moutai','06','05','瓶',2699,2599,2200,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,0,'MT',0,1,1,0,0,0,0,13,1,0),
   ('02099','时令小炒','Seasonal Stir-Fry','02','01','例',38,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,0,'SLXC',1,0,0,1,0,10,0,0,0,0);
+
+-- Shifts and time sections: four service periods (the late-night one stopped)
+-- and three time sections of the day, times on the day zero as the import stores them.
+INSERT INTO MealSection(MealSectionCode,MealSectionName,Deleted,StartTime,EndTime) VALUES
+  (0,'早餐',0,'1899-12-30 07:00:00','1899-12-30 10:00:00'),
+  (1,'午餐',0,'1899-12-30 11:00:00','1899-12-30 14:30:00'),
+  (2,'晚餐',0,'1899-12-30 17:00:00','1899-12-30 21:30:00'),
+  (3,'夜宵',1,'1899-12-30 22:00:00',NULL);
+INSERT INTO TimeSection(TimeID,StartTime,EndTime) VALUES
+  (0,'1899-12-30 00:00:00','1899-12-30 10:59:00'),
+  (1,'1899-12-30 11:00:00','1899-12-30 16:59:00'),
+  (2,'1899-12-30 17:00:00','1899-12-30 23:59:00');
+
+-- Guest requests: for the hot dishes, two dishes of their own and the public ones;
+-- "name@price@type" carries a surcharge, ",code" a mnemonic.
+UPDATE MenuType SET Remark='少辣,SL' || char(13,10) || '不要辣,BYL' || char(13,10) || '加辣@2.00@0,JL' WHERE MenuTypeCode='02';
+UPDATE MenuItem SET Remark='三分熟' || char(13,10) || '五分熟' || char(13,10) || '七分熟' WHERE MenuItemCode='02005';
+UPDATE MenuItem SET Remark='加饼@5.00@0,JB' || char(13,10) || '加酱@2.00@1' WHERE MenuItemCode='02008';
+INSERT INTO GuestNeeds(ID,Needs) VALUES
+  (0,'打包@1.00@0,DB' || char(13,10) || '分开上,FKS' || char(13,10) || '加急,JJ' || char(13,10) || '茶位费@3.00@2,CWF');

@@ -221,3 +221,9 @@ CREATE TABLE MealSection (
   StartTime TEXT,
   EndTime TEXT
 );
+
+-- Remarks: the public guest requests, one text of request lines.
+CREATE TABLE GuestNeeds (
+  ID INTEGER PRIMARY KEY,
+  Needs TEXT COLLATE NOCASE
+);

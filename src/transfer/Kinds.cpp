@@ -2,6 +2,8 @@
 
 #include "transfer/uMenuIO.h"
 #include "transfer/uReasonIO.h"
+#include "transfer/uRemarkIO.h"
+#include "transfer/uShiftIO.h"
 
 namespace sx {
 

@@ -54,6 +54,12 @@ std::string ExportCell(const db::Field& field, Written rule, std::string& previo
       std::optional<DateTime> date = ParseStoredDateTime(Trim(stored));
       return date ? FormatDateTime("YYYY-MM-DD", *date) : stored;
     }
+    case Written::Time: {
+      if (field.IsNull()) return {};
+      std::string stored = field.AsString();
+      std::optional<DateTime> time = ParseStoredDateTime(Trim(stored));
+      return time ? FormatDateTime("HH:NN", *time) : stored;
+    }
   }
   return {};
 }

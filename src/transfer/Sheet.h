@@ -42,6 +42,8 @@ enum class Written {
   Positive,  // only when the amount is greater than 0
   Date,      // only when not null, as "YYYY-MM-DD" (a stored text that is no
              // date is written as it stands)
+  Time,      // only when not null, as the time of day "HH:NN" (a stored text
+             // that is no date-time is written as it stands)
 };
 
 // The text an export writes for a field under a rule; `previous` is the

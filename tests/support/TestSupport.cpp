@@ -128,8 +128,11 @@ void MakeXlsx(const std::string& path, const std::vector<Cell>& cells) {
   std::string cmd = WorkbookTool() + " write '" + path + "'";
   FILE* p = popen(cmd.c_str(), "w");
   if (!p) throw std::runtime_error("cannot run " + cmd);
-  for (const auto& c : cells)
-    std::fprintf(p, "%d\t%d\t%s\n", c.row, c.column, c.text.c_str());
+  for (const auto& c : cells) {
+    std::string text;
+    for (char ch : c.text) text += ch == '\\' ? "\\\\" : ch == '\n' ? "\\n" : std::string(1, ch);
+    std::fprintf(p, "%d\t%d\t%s\n", c.row, c.column, text.c_str());
+  }
   if (pclose(p) != 0) throw std::runtime_error("openpyxl failed on " + path);
 }
 

@@ -40,7 +40,7 @@ struct Cell {
   bool operator==(const Cell&) const = default;
 };
 
-// Writes an .xlsx with openpyxl holding the given text cells.
+// Writes an .xlsx with openpyxl holding the given text cells (line breaks too).
 void MakeXlsx(const std::string& path, const std::vector<Cell>& cells);
 
 // A cell as openpyxl reads it from a file.

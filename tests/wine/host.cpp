@@ -453,6 +453,85 @@ void ShowLogWindow(int seconds) {
   Pump(static_cast<DWORD>(seconds) * 1000);
 }
 
+// ---- Shifts, time sections and remarks --------------------------------------------
+
+// The same export and import as on Linux (tests/shift_test.cpp,
+// tests/remark_test.cpp): the cells Excel is given and the rows written match.
+void ShiftsAndRemarksMatchTheLinuxResults() {
+  HMODULE dll = GetModuleHandleW(L"setupxfer.dll");
+  auto exportShift = reinterpret_cast<StoreExport>(reinterpret_cast<void*>(GetProcAddress(dll, "ExportShift")));
+  auto importShift = reinterpret_cast<StoreImport>(reinterpret_cast<void*>(GetProcAddress(dll, "ImportShift")));
+  auto exportRemark = reinterpret_cast<StoreExport>(reinterpret_cast<void*>(GetProcAddress(dll, "ExportRemark")));
+  auto importRemark = reinterpret_cast<StoreImport>(reinterpret_cast<void*>(GetProcAddress(dll, "ImportRemark")));
+  CHECK(exportShift && importShift && exportRemark && importRemark, "the four functions are exported");
+  if (!exportShift || !importShift || !exportRemark || !importRemark) return;
+  auto closeLog = [] {
+    if (HWND log = LogWindow()) PostMessageW(log, WM_CLOSE, 0, 0);
+    Pump(200);
+  };
+
+  Sql(L"delete from MealSection");
+  Sql(L"delete from TimeSection");
+  Sql(L"insert into MealSection values(0,?,0,'1899-12-30 07:00:00','1899-12-30 10:00:00')", {L"早餐"});
+  Sql(L"insert into MealSection values(2,?,1,NULL,NULL)", {L"夜宵"});
+  Sql(L"insert into TimeSection values(0,'1899-12-30 00:00:00','1899-12-30 11:59:00')");
+  ClearExcelFiles();
+  Buffer buffer;
+  CHECK(exportShift(gConnection.c_str(), buffer.bytes) == 1, "shift export: " + Utf8(buffer.Text()));
+  auto cells = Shown();
+  auto text = [&](int row, int column) { return cells.count({row, column}) ? cells[{row, column}].text : L""; };
+  CHECK(text(1, 0) == L"shift" && text(1, 2) == L"班次时间段" && text(2, 4) == L"营业起始时间(时:分)", "shift marker and header");
+  CHECK(text(3, 1) == L"早餐" && text(3, 4) == L"07:00" && text(3, 5) == L"10:00", "a shift's times as HH:NN");
+  CHECK(text(4, 1) == L"夜宵" && text(4, 3) == L"1" && text(4, 4).empty(), "a stopped shift without times");
+  CHECK(text(6, 0) == L"timesection" && text(8, 1) == L"00:00" && text(8, 2) == L"11:59", "the time section");
+
+  std::wstring book = gWork + L"\\班次.xls";
+  WriteWorkbook(book, {{L"1", L"0", L"shift"}, {L"2", L"1", L"班次名称"},
+                       {L"3", L"1", L"午市"}, {L"3", L"4", L"11:00"}, {L"3", L"5", L"14:30"},
+                       {L"4", L"1", L"晚市"}, {L"4", L"4", L"25:00"},
+                       {L"5", L"1", L"夜市"}, {L"5", L"3", L"是"},
+                       {L"7", L"0", L"timesection"}, {L"8", L"1", L"起始时间(时:分)"},
+                       {L"9", L"1", L"8"}, {L"9", L"2", L"20:00"}});
+  CHECK(importShift(gConnection.c_str(), Ansi(book).c_str(), buffer.bytes) == 1, "shift import");
+  auto shifts = Sql(L"select MealSectionCode||'|'||MealSectionName||'|'||Deleted||'|'||IfNull(StartTime,'') "
+                    L"from MealSection order by 1");
+  CHECK((shifts == std::vector<std::wstring>{L"0|午市|0|1899-12-30 11:00:00", L"2|夜市|1|"}),
+        "codes by position, the bad row keeps its code; got " + std::to_string(shifts.size()));
+  CHECK((Sql(L"select StartTime||'-'||EndTime from TimeSection") ==
+         std::vector<std::wstring>{L"1899-12-30 08:00:00-1899-12-30 20:00:00"}), "the time section");
+  HWND log = LogWindow();
+  auto lines = log ? LogLines(log) : std::vector<std::wstring>{};
+  bool logged = false;
+  for (const auto& l : lines) logged = logged || l == L"错误:第4行:营业开始时间25:00不符合时间格式HH:MM!";
+  CHECK(logged, "the bad time is logged");
+  closeLog();
+
+  Sql(L"delete from MenuType");
+  Sql(L"delete from MenuItem");
+  Sql(L"delete from GuestNeeds");
+  Sql(L"insert into MenuType(MenuTypeCode,MenuTypeName,Deleted,Remark) values('02',?,0,?)", {L"热菜", L"少辣,SL"});
+  Sql(L"insert into MenuItem(MenuItemCode,MenuItemCName,MenuTypeCode,DishStatus,Deleted) values('02001',?,'02',1,0)",
+      {L"宫保鸡丁"});
+  Sql(L"insert into GuestNeeds values(0,?)", {L"打包@1.50@0"});
+  ClearExcelFiles();
+  CHECK(exportRemark(gConnection.c_str(), buffer.bytes) == 1, "remark export: " + Utf8(buffer.Text()));
+  cells = Shown();
+  CHECK(text(1, 0) == L"remark" && text(2, 1) == L"客人要求", "remark marker and header");
+  CHECK(text(3, 1) == L"少辣" && text(3, 4) == L"SL" && text(3, 5) == L"02" && text(3, 6) == L"热菜", "the type's request");
+  CHECK(text(4, 1) == L"打包" && text(4, 2) == L"1.50" && text(4, 3) == L"0", "the public request");
+
+  book = gWork + L"\\客人要求.xls";
+  WriteWorkbook(book, {{L"1", L"0", L"remark"}, {L"2", L"1", L"客人要求"},
+                       {L"3", L"1", L"加辣"}, {L"3", L"2", L"12.5"}, {L"3", L"3", L"2"}, {L"3", L"7", L"02001"},
+                       {L"4", L"1", L"走葱"}, {L"4", L"4", L"ZC"}, {L"4", L"7", L"02001"}});
+  CHECK(importRemark(gConnection.c_str(), Ansi(book).c_str(), buffer.bytes) == 1, "remark import");
+  CHECK((Sql(L"select Remark from MenuItem") == std::vector<std::wstring>{L"加辣@12.50@2\r\n走葱,ZC"}),
+        "the dish's requests");
+  CHECK((Sql(L"select Needs from GuestNeeds") == std::vector<std::wstring>{L"打包@1.50@0"}),
+        "public requests kept");
+  closeLog();
+}
+
 template <typename T>
 T Get(HMODULE module, const char* name) {
   auto p = reinterpret_cast<T>(reinterpret_cast<void*>(GetProcAddress(module, name)));
@@ -510,6 +589,7 @@ int wmain(int argc, wchar_t** argv) {
   LogHandlerReplacesTheWindow();
   VersionPromptAsksTheUser();
   WithoutExcelTheExportFails();
+  ShiftsAndRemarksMatchTheLinuxResults();
   lib.unregisterExcel();
 
   std::printf("%d passed, %d failed\n", gChecks - gFailures, gFailures);
