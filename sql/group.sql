@@ -269,3 +269,48 @@ CREATE TABLE Group_GuestNeeds (
   BrandID TEXT COLLATE NOCASE,
   Needs TEXT COLLATE NOCASE
 );
+
+-- Set meals of a brand, their dishes and the branches they are limited to.
+-- ZoneInfo lists those branches by zone, for display.
+CREATE TABLE Group_MenuSuite (
+  BrandID TEXT COLLATE NOCASE,
+  msCode TEXT COLLATE NOCASE,
+  msName TEXT COLLATE NOCASE,
+  ConfineMenuSuite INTEGER,
+  PlanType INTEGER,
+  EveryOf INTEGER,
+  EveryDetail INTEGER,
+  PlanStartDate TEXT,
+  PlanEndDate TEXT,
+  PlanEndTag INTEGER,
+  DayControlType INTEGER,
+  MealSectionCode INTEGER,
+  TimeID INTEGER,
+  UsePlan INTEGER,
+  SuiteBarCode TEXT COLLATE NOCASE,
+  PromID TEXT COLLATE NOCASE,
+  QuickUse INTEGER,
+  PrintTogether INTEGER,
+  MenuSuiteAlias TEXT COLLATE NOCASE,
+  AllShare INTEGER,
+  ZoneInfo TEXT,
+  PRIMARY KEY (BrandID, msCode)
+);
+
+CREATE TABLE Group_MenuSuiteSub (
+  BrandID TEXT COLLATE NOCASE,
+  msCode TEXT COLLATE NOCASE,
+  ItemCode TEXT COLLATE NOCASE,
+  ItemPrice REAL,
+  Qty REAL,
+  Standard TEXT COLLATE NOCASE,
+  Selected INTEGER,
+  GroupID TEXT COLLATE NOCASE,
+  GroupName TEXT COLLATE NOCASE
+);
+
+CREATE TABLE Group_MenuSuiteHotelID (
+  BrandID TEXT COLLATE NOCASE,
+  msCode TEXT COLLATE NOCASE,
+  HotelID TEXT COLLATE NOCASE
+);

@@ -70,3 +70,30 @@ UPDATE Group_MenuType SET Remark='少辣,SL' || char(13,10) || '不要辣,BYL' W
 UPDATE Group_MenuItem SET Remark='走葱' || char(13,10) || '加蛋@3.00@0,JD' WHERE BrandID={BRAND} AND ItemCode='02001';
 INSERT INTO Group_GuestNeeds(BrandID,Needs) VALUES
   ({BRAND}, '打包@1.00@0,DB' || char(13,10) || '分开上,FKS' || char(13,10) || '茶位费@3.00@2,CWF');
+
+-- Set meals of the brand; the weekend family meal and the lunch for two are
+-- offered by some branches only. The zones and branches are added when missing.
+INSERT OR IGNORE INTO Group_Zone(ZoneID,ZoneName) VALUES (11,'华东区'), (12,'华南区');
+INSERT OR IGNORE INTO Group_Hotel(HotelID,HotelName,BrandID,ZoneID,UseTag,HotelTag) VALUES
+  ('SH01','上海徐汇店',{BRAND},11,1,1), ('SH02','上海静安店',{BRAND},11,1,1), ('GZ01','广州天河店',{BRAND},12,1,5);
+INSERT INTO Group_MenuSuite(BrandID,msCode,msName,ConfineMenuSuite,PlanType,EveryOf,EveryDetail,PlanStartDate,PlanEndDate,PlanEndTag,DayControlType,MealSectionCode,TimeID,UsePlan,SuiteBarCode,PromID,QuickUse,PrintTogether,MenuSuiteAlias,AllShare,ZoneInfo) VALUES
+  ({BRAND},'T1','商务套餐',0,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,0,'6901234500011','',1,1,'商务餐',1,NULL),
+  ({BRAND},'T2','午市双人餐',1,1,1,-1,'2024-01-01',NULL,0,2,NULL,0,1,'','P01',1,0,'午市',0,
+   '[华东区]' || char(13,10) || '    上海徐汇店' || char(13,10) || '    上海静安店' || char(13,10) ||
+   '[华南区]' || char(13,10) || '    广州天河店'),
+  ({BRAND},'T3','周末家庭餐',0,2,1,96,'2024-03-01','2025-12-31',1,1,0,NULL,1,'','',0,1,'家庭餐',0,
+   '[华东区]' || char(13,10) || '    上海静安店'),
+  ({BRAND},'T4','月度特惠',0,3,1,15,'2024-06-01',NULL,0,0,NULL,NULL,1,'','P02',0,0,'',0,'');
+INSERT INTO Group_MenuSuiteSub(BrandID,msCode,ItemCode,ItemPrice,Qty,Standard,Selected,GroupID,GroupName) VALUES
+  ({BRAND},'T1','02001',30,1,'例',1,'1','热菜'), ({BRAND},'T1','02002',28,1,'例',0,'1','热菜'),
+  ({BRAND},'T1','02003',18,1,'例',0,'1','热菜'), ({BRAND},'T1','05002',2,1,'碗',1,'2','主食'),
+  ({BRAND},'T1','06003',5,1,'罐',1,'3','饮料'),
+  ({BRAND},'T2','01001',10,1,'例',1,'1','凉菜'), ({BRAND},'T2','02008',80,1,'半只',1,'2','热菜'),
+  ({BRAND},'T2','02006',50,1,'例',1,'2','热菜'), ({BRAND},'T2','04002',25,1,'例',1,'3','汤'),
+  ({BRAND},'T2','05002',2,2,'碗',1,'4','主食'),
+  ({BRAND},'T3','01005',70,1,'中份',1,'1','凉菜'), ({BRAND},'T3','02005',70,1,'大份',1,'2','热菜'),
+  ({BRAND},'T3','02010',38,1,'例',0,'2','热菜'), ({BRAND},'T3','03002',90,1,'中份',1,'2','热菜'),
+  ({BRAND},'T3','04003',60,1,'小煲',1,'3','汤'), ({BRAND},'T3','05003',45,1,'20只',1,'4','主食'),
+  ({BRAND},'T4','06005',150,1,'半瓶',1,'1','酒水'), ({BRAND},'T4','01003',45,1,'半只',1,'2','凉菜');
+INSERT INTO Group_MenuSuiteHotelID(BrandID,msCode,HotelID) VALUES
+  ({BRAND},'T2','SH01'), ({BRAND},'T2','SH02'), ({BRAND},'T2','GZ01'), ({BRAND},'T3','SH02');

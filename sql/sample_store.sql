@@ -74,3 +74,20 @@ UPDATE MenuItem SET Remark='三分熟' || char(13,10) || '五分熟' || char(13,
 UPDATE MenuItem SET Remark='加饼@5.00@0,JB' || char(13,10) || '加酱@2.00@1' WHERE MenuItemCode='02008';
 INSERT INTO GuestNeeds(ID,Needs) VALUES
   (0,'打包@1.00@0,DB' || char(13,10) || '分开上,FKS' || char(13,10) || '加急,JJ' || char(13,10) || '茶位费@3.00@2,CWF');
+
+-- Set meals: a business lunch without a time plan, a lunch for two during the
+-- midday time section, a weekend family meal during the lunch shift, a monthly
+-- offer.
+INSERT INTO MenuSuite(MenuSuiteNo,MenuSuiteName,ConfineMenuSuite,PlanType,EveryOf,EveryDetail,PlanStartDate,PlanEndDate,PlanEndTag,DayControlType,MealSectionCode,TimeID,UsePlan,SuiteBarCode,PromID,QuickUse,PrintTogether,MenuSuiteAlias,SaleOutByHand) VALUES
+  ('T1','商务套餐',0,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,0,'6901234500011','',1,1,'商务餐',0),
+  ('T2','午市双人餐',1,1,1,-1,'2024-01-01',NULL,0,2,NULL,1,1,'','P01',1,0,'午市',0),
+  ('T3','周末家庭餐',0,2,1,96,'2024-03-01','2025-12-31',1,1,1,NULL,1,'','',0,1,'家庭餐',0),
+  ('T4','月度特惠',0,3,1,15,'2024-06-01',NULL,0,0,NULL,NULL,1,'','P02',0,0,'',0);
+INSERT INTO MenuSuiteSub(MenuSuiteNo,MenuItemCode,MenuItemPrice,Qty,Standard,Selected,GroupID,GroupName) VALUES
+  ('T1','02001',30,1,'例',1,'1','热菜'), ('T1','02002',28,1,'例',0,'1','热菜'), ('T1','02003',18,1,'例',0,'1','热菜'),
+  ('T1','05002',2,1,'碗',1,'2','主食'), ('T1','06003',5,1,'罐',1,'3','饮料'),
+  ('T2','01001',10,1,'例',1,'1','凉菜'), ('T2','02008',80,1,'半只',1,'2','热菜'), ('T2','02006',50,1,'例',1,'2','热菜'),
+  ('T2','04002',25,1,'例',1,'3','汤'), ('T2','05002',2,2,'碗',1,'4','主食'),
+  ('T3','01005',70,1,'中份',1,'1','凉菜'), ('T3','02005',70,1,'大份',1,'2','热菜'), ('T3','02010',38,1,'例',0,'2','热菜'),
+  ('T3','03002',90,1,'中份',1,'2','热菜'), ('T3','04003',60,1,'小煲',1,'3','汤'), ('T3','05003',45,1,'20只',1,'4','主食'),
+  ('T4','06005',150,1,'半瓶',1,'1','酒水'), ('T4','01003',45,1,'半只',1,'2','凉菜');

@@ -227,3 +227,37 @@ CREATE TABLE GuestNeeds (
   ID INTEGER PRIMARY KEY,
   Needs TEXT COLLATE NOCASE
 );
+
+-- Set meals: a set meal, its dishes arranged in groups, its time plan.
+CREATE TABLE MenuSuite (
+  MenuSuiteNo TEXT COLLATE NOCASE PRIMARY KEY,
+  MenuSuiteName TEXT COLLATE NOCASE,
+  ConfineMenuSuite INTEGER,
+  PlanType INTEGER,
+  EveryOf INTEGER,
+  EveryDetail INTEGER,
+  PlanStartDate TEXT,
+  PlanEndDate TEXT,
+  PlanEndTag INTEGER,
+  DayControlType INTEGER,
+  MealSectionCode INTEGER,
+  TimeID INTEGER,
+  UsePlan INTEGER,
+  SuiteBarCode TEXT COLLATE NOCASE,
+  PromID TEXT COLLATE NOCASE,
+  QuickUse INTEGER,
+  PrintTogether INTEGER,
+  MenuSuiteAlias TEXT COLLATE NOCASE,
+  SaleOutByHand INTEGER
+);
+
+CREATE TABLE MenuSuiteSub (
+  MenuSuiteNo TEXT COLLATE NOCASE,
+  MenuItemCode TEXT COLLATE NOCASE,
+  MenuItemPrice REAL,
+  Qty REAL,
+  Standard TEXT COLLATE NOCASE,
+  Selected INTEGER,
+  GroupID TEXT COLLATE NOCASE,
+  GroupName TEXT COLLATE NOCASE
+);

@@ -167,3 +167,21 @@ TEST(RowMessageTest, PrefixCarriesTheRowNumber) {
   EXPECT_FALSE(YesNo(""));
   EXPECT_FALSE(YesNo("yes"));
 }
+
+TEST(ExportCellTest, OnChangeRulesLeaveRepeatedValuesEmpty) {
+  struct Case {
+    Written rule;
+    std::vector<std::string> written;
+  };
+  const std::vector<std::string> values = {"", "A1", "A1", "a1", "B2", ""};
+  for (const Case& c : {Case{Written::OnChange, {"", "A1", "", "a1", "B2", ""}},
+                        Case{Written::OnChangeIgnoringCase, {"", "A1", "", "", "B2", ""}}}) {
+    std::string previous;
+    std::vector<std::string> written;
+    for (const std::string& v : values) {
+      db::Value value = v;
+      written.push_back(ExportCell(db::Field(&value), c.rule, previous));
+    }
+    EXPECT_EQ(written, c.written);
+  }
+}

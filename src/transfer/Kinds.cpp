@@ -1,6 +1,7 @@
 #include "transfer/Kinds.h"
 
 #include "transfer/uMenuIO.h"
+#include "transfer/uMenuSuiteIO.h"
 #include "transfer/uReasonIO.h"
 #include "transfer/uRemarkIO.h"
 #include "transfer/uShiftIO.h"

@@ -46,6 +46,12 @@ std::string ExportCell(const db::Field& field, Written rule, std::string& previo
       previous = text;
       return text;
     }
+    case Written::OnChangeIgnoringCase: {
+      std::string text = field.AsString();
+      if (SameTextIgnoringCase(text, previous)) return {};
+      previous = text;
+      return text;
+    }
     case Written::Positive:
       return field.AsFloat() > 0 ? field.AsString() : std::string();
     case Written::Date: {

@@ -39,6 +39,7 @@ class SheetWriter {
 enum class Written {
   Always,    // the field's text
   OnChange,  // only when it differs from the same column of the previous row
+  OnChangeIgnoringCase,  // the same, letter case aside
   Positive,  // only when the amount is greater than 0
   Date,      // only when not null, as "YYYY-MM-DD" (a stored text that is no
              // date is written as it stands)

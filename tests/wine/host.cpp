@@ -438,6 +438,83 @@ void WithoutExcelTheExportFails() {
   CHECK(lib.registerExcel() == S_OK, "the test Excel registers again");
 }
 
+// ---- Set meals ---------------------------------------------------------------------
+
+std::vector<std::wstring> SetMealRows() {
+  auto suites = Sql(
+      L"select MenuSuiteNo||'|'||MenuSuiteName||'|'||UsePlan||'|'||ifnull(PlanType,'')||'|'||ifnull(EveryOf,'')||'|'||"
+      L"ifnull(EveryDetail,'')||'|'||ifnull(PlanStartDate,'')||'|'||ifnull(PlanEndDate,'')||'|'||"
+      L"ifnull(DayControlType,'')||'|'||ifnull(MealSectionCode,'')||'|'||ifnull(TimeID,'') from MenuSuite order by 1");
+  auto items = Sql(
+      L"select MenuSuiteNo||'|'||MenuItemCode||'|'||MenuItemPrice||'|'||Qty||'|'||Standard||'|'||Selected||'|'||"
+      L"GroupID||'|'||GroupName from MenuSuiteSub order by MenuSuiteNo,MenuItemCode");
+  suites.insert(suites.end(), items.begin(), items.end());
+  return suites;
+}
+
+// A store's set meals go out through Excel in the cells the Linux build
+// writes and come back unchanged.
+void SetMealsRoundTripThroughExcel() {
+  HMODULE dll = GetModuleHandleW(L"setupxfer.dll");
+  auto exportSuites = reinterpret_cast<StoreExport>(reinterpret_cast<void*>(GetProcAddress(dll, "ExportMenuSuite")));
+  auto importSuites = reinterpret_cast<StoreImport>(reinterpret_cast<void*>(GetProcAddress(dll, "ImportMenuSuite")));
+  CHECK(exportSuites && importSuites, "the set meal functions are exported");
+  if (!exportSuites || !importSuites) return;
+  for (const wchar_t* table : {L"MenuSuite", L"MenuSuiteSub", L"MenuItem", L"MenuType", L"TimeSection", L"MealSection"})
+    Sql(std::wstring(L"delete from ") + table);
+  Sql(L"insert into MenuType(MenuTypeCode,MenuTypeName,Deleted) values('02','热菜',0)");
+  Sql(L"insert into MenuItem(MenuItemCode,MenuItemCName,MenuTypeCode,Standard,Standard2,DishStatus,Deleted) values"
+      L"('02001','宫保鸡丁','02','例',null,1,0),('02008','北京烤鸭','02','半只','整只',1,0)");
+  Sql(L"insert into TimeSection(TimeID,StartTime,EndTime) values(21,'11:00','14:00')");
+  Sql(L"insert into MealSection(MealSectionCode,MealSectionName,Deleted) values(21,'午市',0)");
+  Sql(L"insert into MenuSuite(MenuSuiteNo,MenuSuiteName,ConfineMenuSuite,UsePlan,PlanType,EveryOf,EveryDetail,"
+      L"PlanStartDate,PlanEndDate,PlanEndTag,DayControlType,MealSectionCode,TimeID,QuickUse,PrintTogether,"
+      L"SuiteBarCode,PromID,MenuSuiteAlias,SaleOutByHand) values"
+      L"('T1','商务套餐',0,0,null,null,null,null,null,null,null,null,null,1,1,'','','',0),"
+      L"('T2','午市双人餐',1,1,2,1,96,'2024-01-01','2024-12-31',1,2,null,21,0,0,'','P01','午市',0)");
+  Sql(L"insert into MenuSuiteSub(MenuSuiteNo,MenuItemCode,MenuItemPrice,Qty,Standard,Selected,GroupID,GroupName) values"
+      L"('T1','02001',30,1,'例',1,'1','热菜'),('T2','02008',80.5,1,'整只',1,'1','烤鸭'),"
+      L"('T2','02001',20,2,'例',0,'1','烤鸭')");
+  auto before = SetMealRows();
+
+  ClearExcelFiles();
+  Buffer buffer;
+  CHECK(exportSuites(gConnection.c_str(), buffer.bytes) == 1, "export succeeds: " + Utf8(buffer.Text()));
+  auto cells = Shown();
+  auto row = [&](int r, int last) {
+    std::wstring line;
+    for (int c = 0; c <= last; ++c) line += (c ? L"|" : L"") + (cells.count({r, c}) ? cells[{r, c}].text : L"");
+    return line;
+  };
+  // The rows the Linux build writes for the same data.
+  CHECK(row(1, 3) == L"menusuite||套餐清单|2.5.2011.1N", "marker row: " + Utf8(row(1, 3)));
+  CHECK(row(3, 17) == L"|T1|商务套餐||0|1|1|||0||||||||", "T1: " + Utf8(row(3, 17)));
+  CHECK(row(4, 17) == L"|T2|午市双人餐|午市|1|0|0||P01|1|2024-01-01|2024-12-31|2|1|96|2||11:00-14:00",
+        "T2: " + Utf8(row(4, 17)));
+  CHECK(row(6, 0) == L"menusuiteitem" && cells.size() == 75,
+        "item section and the count of cells: " + std::to_string(cells.size()));
+  CHECK(row(8, 9) == L"|T1|1|热菜|02001|宫保鸡丁|例|30|1|1", "T1's dish: " + Utf8(row(8, 9)));
+  CHECK(row(9, 9) == L"|T2|1|烤鸭|02008|北京烤鸭|整只|80.5|1|1", "T2's group keeps its name: " + Utf8(row(9, 9)));
+  CHECK(row(10, 9) == L"||||02001|宫保鸡丁|例|20|2|0", "continuation row: " + Utf8(row(10, 9)));
+
+  std::vector<std::vector<std::wstring>> book;
+  for (const auto& [at, cell] : cells) book.push_back({std::to_wstring(at.first), std::to_wstring(at.second), cell.text});
+  std::wstring path = gWork + L"\\套餐.xls";
+  WriteWorkbook(path, book);
+  Sql(L"delete from MenuSuite");
+  Sql(L"delete from MenuSuiteSub");
+  Buffer importBuffer;
+  CHECK(importSuites(gConnection.c_str(), Ansi(path).c_str(), importBuffer.bytes) == 1,
+        "import succeeds: " + Utf8(importBuffer.Text()));
+  CHECK(SetMealRows() == before, "the set meals come back unchanged");
+  if (HWND log = LogWindow()) {
+    auto lines = LogLines(log);
+    CHECK(lines.size() == 4 && lines[1] == L"正在导入套餐T1 商务套餐...", "log lines: " + std::to_string(lines.size()));
+    PostMessageW(log, WM_CLOSE, 0, 0);
+    Pump(200);
+  }
+}
+
 // Leaves a finished import's window on screen, for a picture of it.
 void ShowLogWindow(int seconds) {
   std::wstring book = gWork + L"\\退菜理由.xls";
@@ -590,6 +667,7 @@ int wmain(int argc, wchar_t** argv) {
   VersionPromptAsksTheUser();
   WithoutExcelTheExportFails();
   ShiftsAndRemarksMatchTheLinuxResults();
+  SetMealsRoundTripThroughExcel();
   lib.unregisterExcel();
 
   std::printf("%d passed, %d failed\n", gChecks - gFailures, gFailures);
