@@ -56,6 +56,21 @@ INSERT INTO Group_MenuItem(BrandID,ItemCode,ItemName,ItemName2,tCode,DeptCode,St
   ({BRAND}, '06006','茅台','Moutai','06','05','瓶',2699,2599,2200,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,0,'MT',0,1,1,0,0,0,0,13,'2024-03-01',1,0),
   ({BRAND}, '02099','时令小炒','Seasonal Stir-Fry','02','01','例',38,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,0,'SLXC',1,0,0,1,0,10,0,0,NULL,0,0);
 
+-- Payment subjects of the brand.
+INSERT INTO Group_Subject(BrandID,SubjectCode,SubjectName,SubjectName2,SubjectClass,SubjectType,PayTag,PayMemoTag,NoChange,PayVisible,QuickUse,CanInvoice,BillCost,UseAmount,Contact,Mobile,Company,CreditLimit,Remark) VALUES
+  ({BRAND}, '1001','库存现金',NULL,1,0,1,0,0,0,0,0,0,0,NULL,NULL,NULL,0,NULL),
+  ({BRAND}, '100101','人民币','Cash',2,0,0,0,0,1,1,1,0,0,NULL,NULL,NULL,0,NULL),
+  ({BRAND}, '1002','银行存款',NULL,1,0,1,0,0,0,0,0,0,0,NULL,NULL,NULL,0,NULL),
+  ({BRAND}, '100201','银行卡','Bank Card',2,0,0,1,1,1,1,1,0,0,NULL,NULL,NULL,0,'刷卡需录入凭证号'),
+  ({BRAND}, '1122','应收账款',NULL,1,0,1,0,0,0,0,0,0,0,NULL,NULL,NULL,0,NULL),
+  ({BRAND}, '112201','协议单位挂账','On Account',2,0,0,1,1,1,0,1,0,0,'王经理','13800000000','华联商贸有限公司',50000,NULL);
+
+-- Discount types (shared by all brands) and the brand's discount lines.
+INSERT OR IGNORE INTO CardType(CardTypeCode,CardTypeName,CardTypeName2,CardTypeName3,AllowJifen) VALUES
+  ('V1','会员卡','Member',NULL,1), ('V2','员工餐','Staff',NULL,0);
+INSERT INTO CardTypeItems(BrandID,CardTypeCode,MenuTypeCode,Discount,Excludes,MenuSuiteNo) VALUES
+  ({BRAND}, 'V1','01',90,NULL,NULL), ({BRAND}, 'V1','02',90,'02008@95'||char(13,10),NULL),
+  ({BRAND}, 'V2','02',50,NULL,NULL);
 -- Shifts and time sections of the brand.
 INSERT INTO Group_Shift(BrandID,ShiftCode,ShiftName,Deleted,StartTime,EndTime) VALUES
   ({BRAND}, 0,'午市',0,'1899-12-30 10:30:00','1899-12-30 14:30:00'),
@@ -97,3 +112,20 @@ INSERT INTO Group_MenuSuiteSub(BrandID,msCode,ItemCode,ItemPrice,Qty,Standard,Se
   ({BRAND},'T4','06005',150,1,'半瓶',1,'1','酒水'), ({BRAND},'T4','01003',45,1,'半只',1,'2','凉菜');
 INSERT INTO Group_MenuSuiteHotelID(BrandID,msCode,HotelID) VALUES
   ({BRAND},'T2','SH01'), ({BRAND},'T2','SH02'), ({BRAND},'T2','GZ01'), ({BRAND},'T3','SH02');
+-- Time plans and price plans of the brand: a weekday lunch offer for two
+-- branches in two zones, confined to the lunch shift, and a weekend afternoon
+-- tea for all branches, confined to a time section. Zones and branches are
+-- added only where missing, as other kinds add them too.
+INSERT OR IGNORE INTO Group_Zone(ZoneID,ZoneName) VALUES (1,'华东区'), (2,'华南区');
+INSERT OR IGNORE INTO Group_Hotel(HotelID,HotelName,BrandID,ZoneID,UseTag) VALUES
+  ({BRAND} || '01','人民广场店',{BRAND},1,1), ({BRAND} || '02','西湖店',{BRAND},1,1),
+  ({BRAND} || '03','天河店',{BRAND},2,1);
+INSERT INTO Group_TimePlan(BrandID,PlanCode,PlanName,PlanName2,PlanName3,PromID,PlanUseTag,PlanStartDate,PlanEndDate,PlanEndTag,PlanType,EveryOf,EveryDetail,DayControlType,AllShare,ZoneInfo) VALUES
+  ({BRAND},1,'工作日午市特价','Weekday Lunch',NULL,'P01',1,'2024-03-01','2024-12-31',1,2,1,31,1,0,
+   '[华东区]' || char(13,10) || '    人民广场店' || char(13,10) || '[华南区]' || char(13,10) || '    天河店'),
+  ({BRAND},2,'周末下午茶','Weekend Tea',NULL,'P02',1,'2024-04-06','1899-12-30',0,2,1,96,2,1,NULL);
+INSERT INTO Group_TimePlanConfine(BrandID,PlanCode,MealSectionCode,TimeID) VALUES ({BRAND},1,0,NULL), ({BRAND},2,NULL,1);
+INSERT INTO Group_TimePlanHotelID(BrandID,PlanCode,HotelID) VALUES ({BRAND},1,{BRAND} || '01'), ({BRAND},1,{BRAND} || '03');
+INSERT INTO Group_PricePlan(BrandID,PlanCode,MenuItemCode,NewPrice,NewPrice2,NewPrice3,NewPrice4,NewPrice5,MaxQty) VALUES
+  ({BRAND},1,'02001',28,0,0,0,0,0), ({BRAND},1,'02005',38,68,0,0,0,20),
+  ({BRAND},2,'04003',0,58,88,0,0,10), ({BRAND},2,'06004',6,30,0,0,0,0);
