@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "base/Text.h"
-#include "db/Database.h"
+#include "db/Backend.h"
 #include "db/SqlTokens.h"
 
 namespace sx::db {

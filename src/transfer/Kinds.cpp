@@ -1,12 +1,15 @@
 #include "transfer/Kinds.h"
 
+#include "transfer/uBOMIO.h"
 #include "transfer/uCardTypeIO.h"
+#include "transfer/uDeptUsersIO.h"
 #include "transfer/uMenuIO.h"
 #include "transfer/uMenuSuiteIO.h"
 #include "transfer/uPricePlanIO.h"
 #include "transfer/uReasonIO.h"
 #include "transfer/uRemarkIO.h"
 #include "transfer/uShiftIO.h"
+#include "transfer/uStoreItemsIO.h"
 #include "transfer/uSubject2IO.h"
 
 namespace sx {
