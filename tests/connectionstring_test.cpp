@@ -152,11 +152,35 @@ TEST(ConnectionStringRoutingTest, MissingDatabaseFileIsNeverCreated) {
   sxtest::TempDir dir;
   std::string path = dir.File("absent.db");
   for (const std::string& cs : {path, "Provider=SQLite;Data Source=" + path,
-                                "Driver=SQLite3;Database=" + path, "Driver={SQLite3};Database=" + path + ";"}) {
+                                "Driver=SQLite3;Database=" + path, "Driver={SQLite3};Database=" + path + ";",
+                                "Driver=SQLite3;NoCreat=1;Database=" + path}) {
     sx::db::Connection c;
     c.SetConnectionString(cs);
-    EXPECT_THROW(c.Open(), sx::Error) << cs;
+    try {
+      c.Open();
+      ADD_FAILURE() << cs << " opened";
+    } catch (const sx::Error& e) {
+      EXPECT_NE(std::string(e.what()).find(path), std::string::npos) << e.what();
+    }
     EXPECT_FALSE(std::filesystem::exists(path)) << cs;
+  }
+}
+
+TEST(ConnectionStringRoutingTest, SqliteOdbcOpensPathsOutsideAscii) {
+  if (!sxtest::RegisterOdbcDrivers()) GTEST_SKIP() << "the SQLite ODBC driver is not installed";
+  sxtest::TempDir dir;
+  std::filesystem::create_directory(dir.File("中文 #%"));
+  std::string path = dir.File("中文 #%/门店.db");
+  sxtest::CreateDatabase(path, sxtest::Edition::Store);
+  sxtest::SqlExec(path, "insert into BackReason(BackReasonDesc) values('甲')");
+  for (const std::string& cs : {"Driver=SQLite3;Database=" + path, "Driver={SQLite3};Database={" + path + "};"}) {
+    sx::db::Connection c;
+    c.SetConnectionString(cs);
+    ASSERT_NO_THROW(c.Open()) << cs;
+    sx::db::Query q(c);
+    q.SetSQL("select BackReasonDesc from BackReason");
+    q.Open();
+    EXPECT_EQ(q.Fields(0).AsString(), "甲");
   }
 }
 

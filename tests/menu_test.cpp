@@ -310,18 +310,45 @@ TEST_F(MenuTest, FailingDishRollsBackItsWholeTypeOnly) {
   s.Type(4, "02", "热菜");
   s.Items(6);
   s.Put(8, {{1, "01"}, {2, "10001"}, {3, "好的"}});
-  s.Put(9, {{2, "10002"}, {3, std::string(51, 'x')}});  // longer than the column takes
+  s.Put(9, {{2, "10002"}, {3, "坏的"}});
   s.Put(10, {{1, "02"}, {2, "20001"}, {3, "宫保鸡丁"}});
+  sxtest::SqlExec(db, "CREATE TRIGGER refuse BEFORE INSERT ON MenuItem WHEN new.MenuItemCode='10002' "
+                      "BEGIN SELECT RAISE(ABORT, 'dish 10002 refused'); END");
   ASSERT_TRUE(Import(s)) << message;
   EXPECT_EQ(sxtest::SqlColumn(db, "select MenuTypeCode from MenuType"),
             (std::vector<std::string>{"02"}));
   EXPECT_EQ(sxtest::SqlColumn(db, "select MenuItemCode from MenuItem"),
             (std::vector<std::string>{"20001"}));
   ASSERT_EQ(host.Texts(1).size(), 1u);
-  EXPECT_NE(host.Texts(1)[0].find("itemname"), std::string::npos) << host.Texts(1)[0];
+  EXPECT_NE(host.Texts(1)[0].find("dish 10002 refused"), std::string::npos) << host.Texts(1)[0];
   auto info = host.Texts(0);
   EXPECT_NE(std::find(info.begin(), info.end(), "正在导入菜谱01 凉菜..."), info.end());
   EXPECT_NE(std::find(info.begin(), info.end(), "正在导入菜谱02 热菜..."), info.end());
+}
+
+// A text longer than its column takes rejects its row while the sheet is read,
+// in the log's own words, instead of failing the whole type when it is written.
+TEST_F(MenuTest, OverLongTextRejectsItsRowWithCaptionLimitAndValue) {
+  sxtest::HostCapture host;
+  Sheet s;
+  s.Type(3, "01", "凉菜");
+  s.Type(4, "02", "热菜");
+  s.Type(5, "0022", "汤");
+  s.Items(7);
+  std::string longName = std::string(24, 'x') + "黄瓜拌黄瓜拌黄瓜拌黄瓜拌黄";  // 24 + 13 x 2 = 50 bytes
+  s.Put(9, {{1, "02"}, {2, "20001"}, {3, longName}});
+  s.Put(10, {{1, "01"}, {2, "10001"}, {3, longName + "x"}});
+  // Below the rejected first dish of type 01: still of type 01.
+  s.Put(11, {{2, "10002"}, {3, "拌黄瓜"}});
+  s.Put(12, {{2, "10003"}, {3, "拌黄瓜"}, {8, "特大份特大份"}});
+  ASSERT_TRUE(Import(s)) << message;
+  EXPECT_EQ(host.Texts(1),
+            (std::vector<std::string>{
+                Error("第5行:菜品类别代码(最多2个字符)超长(最多2字节):0022"),
+                Error("第10行:菜品名称(最多25个汉字)超长(最多50字节):" + longName + "x"),
+                Error("第12行:规格超长(最多10字节):特大份特大份")}));
+  EXPECT_EQ(Rows("select MenuItemCode,MenuTypeCode from MenuItem order by 1"),
+            (std::vector<std::vector<std::string>>{{"10002", "01"}, {"20001", "02"}}));
 }
 
 // ---- Central control and failures -----------------------------------------------

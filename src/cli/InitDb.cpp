@@ -6,7 +6,9 @@
 #include <string>
 
 #include "Args.h"
+#include "Checks.h"
 #include "Commands.h"
+#include "base/Text.h"
 
 extern const char* const setupxfer_sql_store;
 extern const char* const setupxfer_sql_group;
@@ -20,6 +22,7 @@ namespace {
 const char* kInitDbUsage =
     "usage: setupxfer init-db PATH --edition store|group [--brand ID] [--sample]\n"
     "Creates a new SQLite database with the edition's schema and version stamp.\n"
+    "PATH is a new file ending in .db, .sqlite or .sqlite3.\n"
     "  --edition E   store (one restaurant) or group (a chain's headquarters)\n"
     "  --brand ID    the group database's brand (default 01; at most 8 characters)\n"
     "  --sample      fill in a small sample of every kind of data\n";
@@ -53,10 +56,19 @@ int InitDb(int argc, char** argv) {
     return kOk;
   }
   std::string edition = args.Value("--edition");
-  if (!args.error.empty() || args.positional.size() != 1 ||
-      (edition != "store" && edition != "group")) {
-    if (!args.error.empty()) std::fprintf(stderr, "setupxfer: %s\n", args.error.c_str());
-    std::fprintf(stderr, "%s", kInitDbUsage);
+  std::string problem;
+  if (!args.error.empty())
+    problem = args.error;
+  else if (args.positional.empty())
+    problem = "PATH is missing: give the new database file, e.g. store.db";
+  else if (args.positional.size() > 1)
+    problem = "unexpected argument '" + args.positional[1] + "'";
+  else if (!args.HasValue("--edition"))
+    problem = "--edition is missing: store or group";
+  else if (edition != "store" && edition != "group")
+    problem = "--edition must be store or group, not '" + edition + "'";
+  if (!problem.empty()) {
+    std::fprintf(stderr, "setupxfer: init-db: %s\n%s", problem.c_str(), kInitDbUsage);
     return kUsage;
   }
   bool group = edition == "group";
@@ -65,12 +77,18 @@ int InitDb(int argc, char** argv) {
     std::fprintf(stderr, "setupxfer: init-db: --brand belongs to a group database\n");
     return kUsage;
   }
-  if (brand.empty() || brand.size() > 8) {
-    std::fprintf(stderr, "setupxfer: init-db: a brand ID has 1 to 8 characters\n");
+  if (brand.empty() || sx::Cp936Width(brand) > 8) {
+    std::fprintf(stderr, "setupxfer: init-db: a brand ID has 1 to 8 characters "
+                 "(a Chinese character counts as 2)\n");
     return kUsage;
   }
   const std::string& path = args.positional[0];
-  if (std::filesystem::exists(path)) {
+  if (std::string bad = DatabaseFileProblem(path); !bad.empty()) {
+    std::fprintf(stderr, "setupxfer: init-db: %s\n", bad.c_str());
+    return kUsage;
+  }
+  std::error_code ec;
+  if (std::filesystem::exists(std::filesystem::symlink_status(path, ec))) {
     std::fprintf(stderr, "setupxfer: init-db: %s exists already; choose a new file\n", path.c_str());
     return kFailed;
   }
@@ -91,7 +109,7 @@ int InitDb(int argc, char** argv) {
   ok = ok && Exec(db, "COMMIT");
   sqlite3_close(db);
   if (!ok) {
-    std::filesystem::remove(path);
+    std::filesystem::remove(path, ec);
     return kFailed;
   }
   std::printf("created %s database %s%s\n", edition.c_str(), path.c_str(),

@@ -30,7 +30,10 @@ int Usage(FILE* out) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc < 2) return Usage(stderr);
+  if (argc < 2) {
+    std::fprintf(stderr, "setupxfer: COMMAND is missing\n");
+    return Usage(stderr);
+  }
   std::string command = argv[1];
   if (command == "--help" || command == "-h" || command == "help") return Usage(stdout);
   if (command == "init-db") return cli::InitDb(argc, argv);

@@ -2,8 +2,11 @@
 // OLE DB strings of SQL Server into ODBC ones.
 #include "db/ConnectionString.h"
 
+#include <cstring>
+#include <filesystem>
 #include <initializer_list>
 #include <string>
+#include <string_view>
 
 #include "base/Error.h"
 #include "base/Text.h"
@@ -41,6 +44,68 @@ bool AllDigits(std::string_view s) {
     if (c < '0' || c > '9') return false;
   return true;
 }
+
+bool IsAscii(std::string_view s) {
+  for (char c : s)
+    if (static_cast<unsigned char>(c) >= 0x80) return false;
+  return true;
+}
+
+// A database path as an SQLite "file:" URI, every byte but letters, digits,
+// "-._~/" and a drive's ":" percent-encoded, so that it is plain ASCII.
+std::string SqliteFileUri(std::string_view path) {
+  static const char kHex[] = "0123456789ABCDEF";
+  std::string uri = "file:";
+  for (char c : path) {
+    unsigned char u = static_cast<unsigned char>(c);
+    if ((u >= 'a' && u <= 'z') || (u >= 'A' && u <= 'Z') || (u >= '0' && u <= '9') ||
+        std::strchr("-._~/:", c)) {
+      uri += c;
+    } else {
+      uri += '%';
+      uri += kHex[u >> 4];
+      uri += kHex[u & 0xF];
+    }
+  }
+  return uri;
+}
+
+#ifdef SETUPXFER_HAVE_ODBC
+// An SQLite database through its ODBC driver. The driver creates a missing
+// file unless told not to; a transfer must fail on a wrong path rather than
+// leave an empty file. The driver takes only 8-bit strings, and the driver
+// manager garbles characters outside ASCII when it narrows the connection
+// string for it, so a path holding them goes as a percent-encoded URI. A
+// failure names the file, which the driver's own message does not.
+std::unique_ptr<Backend> OpenSqliteOdbc(const std::string& odbcConnectionString) {
+  auto pairs = SplitConnectionString(odbcConnectionString, true);
+  const std::string* file = Find(pairs, {"Database"});
+#ifndef _WIN32  // Windows' ODBC may hand the path to a driver of another system (Wine)
+  if (file && !file->empty() && file->compare(0, 5, "file:") != 0 && !Find(pairs, {"NoCreat"})) {
+    std::error_code ec;
+    std::filesystem::path path(std::u8string(file->begin(), file->end()));
+    if (!std::filesystem::is_regular_file(path, ec))
+      throw Error("The SQLite database file '" + *file + "' does not exist");
+  }
+#endif
+  std::string cs;
+  bool noCreat = false;
+  for (const auto& [key, value] : pairs) {
+    bool database = SameTextIgnoringCase(key, "Database");
+    noCreat = noCreat || SameTextIgnoringCase(key, "NoCreat");
+    std::string v = database && !IsAscii(value) && value.compare(0, 5, "file:") != 0 ? SqliteFileUri(value)
+                                                                                  : value;
+    cs += (cs.empty() ? "" : ";") + key + "=" + OdbcValue(v);
+  }
+  if (!noCreat) cs += ";NoCreat=1";
+  try {
+    return OpenOdbc(cs);
+  } catch (const Error& e) {
+    if (!file) throw;
+    throw Error(std::string(e.what()) + " (SQLite database file '" + *file + "')");
+  }
+}
+#endif
 
 }  // namespace
 
@@ -227,11 +292,9 @@ std::unique_ptr<Backend> OpenBackend(const std::string& connectionString) {
   std::string provider = found ? *found : std::string();
 #ifdef SETUPXFER_HAVE_ODBC
   if (odbc) {
-    // The SQLite driver creates a missing database file unless told not to;
-    // a transfer must fail on a wrong path rather than leave an empty file.
     const std::string* driver = Find(pairs, {"Driver"});
-    if (driver && LowerCase(*driver).find("sqlite") != std::string::npos && !Find(pairs, {"NoCreat"}))
-      cs += (cs.back() == ';' ? "" : ";") + std::string("NoCreat=1");
+    if (driver && LowerCase(*driver).find("sqlite") != std::string::npos)
+      return OpenSqliteOdbc(cs);
     return OpenOdbc(cs);
   }
   if (IsSqlServerProvider(provider)) return OpenSqlServer(cs);

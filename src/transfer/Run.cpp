@@ -1,6 +1,7 @@
 #include "transfer/Run.h"
 
 #include "base/Error.h"
+#include "base/Text.h"
 #include "ui/Host.h"
 #include "ui/uLogMessage.h"
 
@@ -19,11 +20,36 @@ std::string CurrentFailure() {
   }
 }
 
+// The edition's schema version. When its version table cannot be read but
+// the other edition's can, the database is of the other edition: say so
+// rather than pass on the engine's "no such table".
+std::string SchemaVersionOfEdition(Tdmio& dm, const Edition& edition) {
+  try {
+    return dm.SchemaVersion(edition);
+  } catch (const std::exception&) {
+    bool otherEdition = false;
+    try {
+      dm.SchemaVersion(edition.IsGroup() ? Edition::Store() : Edition::Group({}));
+      otherEdition = true;
+    } catch (const std::exception&) {
+      // Neither edition: the engine's own message says more.
+    }
+    if (otherEdition)
+      throw sx::Error(edition.IsGroup() ? "当前数据库是门店数据库,此功能用于集团版数据库"
+                                        : "当前数据库是集团版数据库,此功能用于门店数据库");
+    throw;
+  }
+}
+
 // Connects and checks the schema version; false when it differs and the user
 // declines to go on.
 bool Start(Tdmio& dm, const std::string& connection, const Edition& edition) {
+  // Every group statement selects the brand's rows: without one it would
+  // write rows of no brand.
+  if (edition.IsGroup() && Trim(edition.BrandId()).empty())
+    throw sx::Error("品牌编号为空,集团版数据库的功能需要指定品牌编号");
   dm.Connect(connection);
-  std::string version = dm.SchemaVersion(edition);
+  std::string version = SchemaVersionOfEdition(dm, edition);
   if (Tdmio::VersionMatches(version, edition)) return true;
   std::string text = std::string(edition.IsGroup() ? "当前集团版数据库版本号:" : "当前Quelvo数据库版本号:") +
                      version + "\r\n与本程序支持的版本号:" + edition.Stamp() + "不符,\r\n请问要继续吗？";
@@ -104,13 +130,27 @@ void ImportRun::Open(const std::string& kindName) {
 
 void ImportRun::ReadSections(const std::string& kindName, const ReadingLoop& loop) {
   Open(kindName);
-  sx::ReadSections(*xls_, loop);
+  ReadingLoop reading = loop;
+  if (!reading.rowError) reading.rowError = [this](int row, const std::string& text) { RowError(row, text); };
+  SheetEnd end = sx::ReadSections(*xls_, reading);
+  // A workbook of another kind, or whose active sheet is another sheet, would
+  // otherwise import nothing and report success.
+  if (!end.sectionFound && !loop.sections.empty())
+    throw sx::Error(fileName + " 中没有找到 " + loop.sections.front().key + " 标记");
+  CheckNothingBelow(end);
 }
 
 void ImportRun::ReadTable(const std::string& kindName, int firstRow, int keyColumn,
                           const std::function<void(int row)>& read) {
   Open(kindName);
-  sx::ReadTable(*xls_, firstRow, keyColumn, read);
+  CheckNothingBelow(sx::ReadTable(*xls_, firstRow, keyColumn, read));
+}
+
+void ImportRun::CheckNothingBelow(const SheetEnd& end) {
+  std::optional<int> below = xls_->FirstFilledRowFrom(end.nextRow);
+  if (!below) return;
+  Error("读入在第" + std::to_string(end.nextRow - 1) + "行结束(五个空行结束工作表),第" +
+        std::to_string(*below) + "行起的内容没有读入!");
 }
 
 std::string ImportRun::Cell(int row, int column) {

@@ -82,6 +82,8 @@ class ImportRun {
   friend bool RunImport(void (*)(ImportRun&), const std::string&, const Edition&, const std::string&,
                         std::string&);
   void Open(const std::string& kindName);
+  // Logs an error line when cells below the end of the sheet were not read.
+  void CheckNothingBelow(const SheetEnd& end);
   bool started_ = false;
   std::unique_ptr<TExcelOperation> xls_;
 };

@@ -84,17 +84,37 @@ bool AnyFilled(TExcelOperation& xls, int row, const std::vector<int>& columns) {
                      [&](int c) { return !xls.ReadCell(row, c).empty(); });
 }
 
+// Hands a data row to its section's reader unless a cell is over its limit.
+void ReadRow(TExcelOperation& xls, const ReadingLoop& loop, const SheetSection& section, int row) {
+  for (const TextLimit& limit : section.limits) {
+    std::string value = xls.ReadCell(row, limit.column);
+    if (Cp936Width(value) > static_cast<std::size_t>(limit.bytes)) {
+      if (loop.rowError) loop.rowError(row, OverLongMessage(limit, value));
+      if (section.dropped) section.dropped(row);
+      return;
+    }
+  }
+  section.read(row);
+}
+
 }  // namespace
 
-void ReadSections(TExcelOperation& xls, const ReadingLoop& loop) {
+std::string OverLongMessage(const TextLimit& limit, const std::string& value) {
+  return limit.caption + "超长(最多" + std::to_string(limit.bytes) + "字节):" + value;
+}
+
+SheetEnd ReadSections(TExcelOperation& xls, const ReadingLoop& loop) {
   const SheetSection* current = nullptr;
+  SheetEnd end;
   int emptyRun = 0;
-  for (int row = 1; emptyRun < kEmptyRowsThatEndTheSheet; ++row) {
+  int row = 1;
+  for (; emptyRun < kEmptyRowsThatEndTheSheet; ++row) {
     std::string key = LowerCase(xls.ReadCell(row, 0));
     if (!key.empty()) {
       for (const auto& section : loop.sections)
         if (section.key == key) {
           current = &section;
+          end.sectionFound = true;
           if (section.onEnter) section.onEnter();
         }
       emptyRun = 0;
@@ -105,7 +125,7 @@ void ReadSections(TExcelOperation& xls, const ReadingLoop& loop) {
       emptyRun = 0;
       bool header = std::find(loop.headerCaptions.begin(), loop.headerCaptions.end(), first) !=
                     loop.headerCaptions.end();
-      if (!header && current) current->read(row);
+      if (!header && current) ReadRow(xls, loop, *current, row);
       continue;
     }
     // Column 1 is empty: a continuation row, or an empty one.
@@ -116,15 +136,18 @@ void ReadSections(TExcelOperation& xls, const ReadingLoop& loop) {
       ++emptyRun;
       continue;
     }
-    if (current) current->read(row);
+    if (current) ReadRow(xls, loop, *current, row);
     if (!keepsCount) emptyRun = 0;
   }
+  end.nextRow = row;
+  return end;
 }
 
-void ReadTable(TExcelOperation& xls, int firstRow, int keyColumn,
-               const std::function<void(int row)>& read) {
+SheetEnd ReadTable(TExcelOperation& xls, int firstRow, int keyColumn,
+                   const std::function<void(int row)>& read) {
   int emptyRun = 0;
-  for (int row = firstRow; emptyRun < kEmptyRowsThatEndTheSheet; ++row) {
+  int row = firstRow;
+  for (; emptyRun < kEmptyRowsThatEndTheSheet; ++row) {
     if (xls.ReadCell(row, keyColumn).empty()) {
       ++emptyRun;
     } else {
@@ -132,6 +155,7 @@ void ReadTable(TExcelOperation& xls, int firstRow, int keyColumn,
       read(row);
     }
   }
+  return {.nextRow = row, .sectionFound = true};
 }
 
 bool YesNo(const std::string& cell) { return cell == "1" || cell == "是"; }

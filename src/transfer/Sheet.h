@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "datamodule/Edition.h"
 #include "db/Database.h"
 #include "workbook/uExcelOperation.h"
 
@@ -61,9 +62,35 @@ std::vector<std::string> Captions(const Columns& columns) {
 
 // ---- Reading ----------------------------------------------------------------
 
+// A text column's limit in bytes of the host's code page (a Chinese
+// character takes 2). A longer cell rejects its row before the row reader
+// sees it, so that nothing is refused later when the row's item is written.
+struct TextLimit {
+  int column;
+  std::string caption;
+  int bytes;
+};
+
+// The limits of a table of columns (from column 1 on) whose members
+// `storeSize` and `groupSize` give a written text's size; 0 is no limit.
+template <class Columns>
+std::vector<TextLimit> Limits(const Columns& columns, const Edition& edition) {
+  std::vector<TextLimit> limits;
+  int column = 1;
+  for (const auto& c : columns) {
+    int bytes = edition.Pick(c.storeSize, c.groupSize);
+    if (bytes > 0) limits.push_back({column, c.caption, bytes});
+    ++column;
+  }
+  return limits;
+}
+
 struct SheetSection {
   std::string key;                    // lower-case section key in column 0
   std::function<void(int row)> read;  // reads one data row of the section
+  std::vector<TextLimit> limits;      // checked on every data row
+  // Run for a data row that the limits reject, e.g. to carry its codes down.
+  std::function<void(int row)> dropped;
   // A row with column 1 empty is a continuation row of this section when any
   // of these columns holds text; with none listed such a row is empty.
   std::vector<int> continuationColumns;
@@ -81,15 +108,26 @@ struct ReadingLoop {
   // columns filled is ignored without counting as empty.
   std::vector<int> columnsWithoutSection;
   bool keepCountWithoutSection = false;
+  // Logs a row message (without its "第N行:" prefix); rows over a limit go here.
+  std::function<void(int row, const std::string& text)> rowError;
+};
+
+// Where a walk of the sheet ended.
+struct SheetEnd {
+  int nextRow = 1;            // the row below the empty rows that ended it
+  bool sectionFound = false;  // a marker row of one of the sections was met
 };
 
 // Walks the sheet from row 1 until five consecutive empty rows.
-void ReadSections(TExcelOperation& xls, const ReadingLoop& loop);
+SheetEnd ReadSections(TExcelOperation& xls, const ReadingLoop& loop);
 
 // Walks a sheet without sections: from firstRow on, a row whose keyColumn
 // holds text is a data row; five consecutive rows without one end the sheet.
-void ReadTable(TExcelOperation& xls, int firstRow, int keyColumn,
-               const std::function<void(int row)>& read);
+SheetEnd ReadTable(TExcelOperation& xls, int firstRow, int keyColumn,
+                   const std::function<void(int row)>& read);
+
+// The message for a cell over its column's limit (see TextLimit).
+std::string OverLongMessage(const TextLimit& limit, const std::string& value);
 
 // The yes/no cell rule: "1" or "是" is true, anything else false.
 bool YesNo(const std::string& cell);

@@ -24,21 +24,24 @@ constexpr const char* kKindName = "菜单";
 
 // ---- Sheet layout -------------------------------------------------------------
 
-// Type section, from column 1 on: caption and the export query's column.
+// Type section, from column 1 on: caption, the export query's column and, for
+// a text the import writes, its parameter's size in each edition.
 struct TypeColumn {
   const char* caption;
   const char* source;
+  int storeSize = 0;
+  int groupSize = 0;
 };
 
 constexpr TypeColumn kTypeColumns[] = {
-    {"菜品类别代码(最多2个字符)", "MenuTypeCode"},
-    {"菜品类别名称(最多20个汉字)", "MenuTypeName"},
-    {"菜品类别名称2", "MenuTypeEName"},
-    {"菜品类别名称3", "MenuTypeEName2"},
-    {"菜品大类名称", "MenuTypeAlias"},
-    {"该类菜品结账时对应的收入科目", "SubjectCode"},
+    {"菜品类别代码(最多2个字符)", "MenuTypeCode", 2, 10},
+    {"菜品类别名称(最多20个汉字)", "MenuTypeName", 40, 50},
+    {"菜品类别名称2", "MenuTypeEName", 40, 50},
+    {"菜品类别名称3", "MenuTypeEName2", 40, 50},
+    {"菜品大类名称", "MenuTypeAlias", 20, 20},
+    {"该类菜品结账时对应的收入科目", "SubjectCode", 10, 20},
     {"该类菜品结账时对应的收入科目名称", "SubjectName"},
-    {"该类菜品所属出品部门代码(一级部门)", "DeptCode"},
+    {"该类菜品所属出品部门代码(一级部门)", "DeptCode", 2, 2},
     {"该类菜品所属出品部门名称", "DeptName"},
     {"服务费率%", "ServiceRate"},
     {"是否不能分摊折扣(0-否/1-是)", "UnDiscountTag"},
@@ -63,7 +66,7 @@ struct ItemColumn {
   Read read = Read::Own;
   const char* param = nullptr;  // Text and Flag: the write statements' parameter
   std::string TMenuItemItem::*text = nullptr;
-  int storeSize = 0;  // Text: the parameter's size in each edition
+  int storeSize = 0;  // a text the import writes: its parameter's size in each edition
   int groupSize = 0;
   int TMenuItemItem::*flag = nullptr;
   int standard = 0;
@@ -76,6 +79,11 @@ using S = TMenuStandard;
 constexpr ItemColumn Own(const char* caption, const char* source, Written written = Written::Always) {
   return {.caption = caption, .source = source, .written = written};
 }
+constexpr ItemColumn OwnText(const char* caption, const char* source, Written written, int storeSize,
+                             int groupSize) {
+  return {.caption = caption, .source = source, .written = written, .storeSize = storeSize,
+          .groupSize = groupSize};
+}
 constexpr ItemColumn Text(const char* caption, const char* source, const char* param,
                           std::string M::*text, int storeSize, int groupSize) {
   return {.caption = caption, .source = source, .read = Read::Text, .param = param, .text = text,
@@ -85,7 +93,8 @@ constexpr ItemColumn Flag(const char* caption, const char* source, const char* p
   return {.caption = caption, .source = source, .read = Read::Flag, .param = param, .flag = flag};
 }
 constexpr ItemColumn Standard(const char* caption, const char* source, int standard) {
-  return {.caption = caption, .source = source, .read = Read::Standard, .standard = standard};
+  return {.caption = caption, .source = source, .read = Read::Standard, .storeSize = 10, .groupSize = 20,
+          .standard = standard};
 }
 // The price of standard 1 is always written; other amounts only when above 0.
 constexpr ItemColumn Amount(const char* caption, const char* source, int standard, double S::*amount) {
@@ -95,12 +104,12 @@ constexpr ItemColumn Amount(const char* caption, const char* source, int standar
 }
 
 constexpr ItemColumn kItemColumns[] = {
-    Own("菜品类别代码(最多2个字符)", "MenuTypeCode", Written::OnChange),
+    OwnText("菜品类别代码(最多2个字符)", "MenuTypeCode", Written::OnChange, 2, 10),
     Text("菜编码(最多5个字符)", "MenuItemCode", "itemcode", &M::code, 5, 10),
     Text("菜品名称(最多25个汉字)", "MenuItemCName", "itemname", &M::name, 50, 50),
     Text("菜品名称2", "MenuItemEName", "itemname2", &M::name2, 50, 50),
     Text("菜品名称3", "MenuItemEName2", "itemname3", &M::name3, 50, 50),
-    Own("该类菜品所属出品部门代码(一级部门)", "DeptCode"),
+    OwnText("该类菜品所属出品部门代码(一级部门)", "DeptCode", Written::Always, 2, 2),
     Own("该类菜品所属出品部门名称", "DeptName"),
     Standard("规格", "Standard", 0),
     Amount("价格", "MenuItemPrice", 0, &S::price),
@@ -163,6 +172,8 @@ constexpr int ItemColumnOf(std::string_view source) {
 }
 const TypeColumn& TypeAt(int column) { return kTypeColumns[column - 1]; }
 const ItemColumn& ItemAt(int column) { return kItemColumns[column - 1]; }
+int TypeSize(int column, const Edition& e) { return e.Pick(TypeAt(column).storeSize, TypeAt(column).groupSize); }
+int ItemSize(int column, const Edition& e) { return e.Pick(ItemAt(column).storeSize, ItemAt(column).groupSize); }
 
 constexpr int kTypeCode = TypeColumnOf("MenuTypeCode");
 constexpr int kTypeName = TypeColumnOf("MenuTypeName");
@@ -348,6 +359,8 @@ class MenuReader {
 
   void ReadType(int r);
   void ReadItem(int r);
+  // A dish row dropped before ReadItem still passes its codes down.
+  void CarryCodes(int r, TMenuItemItem& item);
 
  private:
   std::string Cell(int r, int column) { return run_.Cell(r, column); }
@@ -423,14 +436,18 @@ bool MenuReader::ReadNumber(int r, int column, Number& value) {
   return true;
 }
 
-void MenuReader::ReadItem(int r) {
-  TMenuItemItem item;
+void MenuReader::CarryCodes(int r, TMenuItemItem& item) {
   item.typeCode = Cell(r, kItemType);
   if (item.typeCode.empty()) item.typeCode = carriedTypeCode_;
   carriedTypeCode_ = item.typeCode;
   item.deptCode = Cell(r, kItemDept);
   if (item.deptCode.empty()) item.deptCode = carriedDeptCode_;
   carriedDeptCode_ = item.deptCode;
+}
+
+void MenuReader::ReadItem(int r) {
+  TMenuItemItem item;
+  CarryCodes(r, item);
 
   TMenuTypeItem* type = FindType(item.typeCode);
   if (!type) return Reject(r, "没有找到编号为\"" + item.typeCode + "\"的菜品类别!");
@@ -472,14 +489,14 @@ void MenuReader::ReadItem(int r) {
 // ---- Writing --------------------------------------------------------------------
 
 void BindType(db::Query& q, const TMenuTypeItem& t, const Edition& e) {
-  q.SetString("tcode", e.Pick(2, 10), t.code);
-  q.SetString("tname", e.Pick(40, 50), t.name);
-  q.SetString("tname2", e.Pick(40, 50), t.name2);
-  q.SetString("tname3", e.Pick(40, 50), t.name3);
-  q.SetString("subjectcode", e.Pick(10, 20), t.subjectCode);
+  q.SetString("tcode", TypeSize(kTypeCode, e), t.code);
+  q.SetString("tname", TypeSize(kTypeName, e), t.name);
+  q.SetString("tname2", TypeSize(kTypeName2, e), t.name2);
+  q.SetString("tname3", TypeSize(kTypeName3, e), t.name3);
+  q.SetString("subjectcode", TypeSize(kTypeSubject, e), t.subjectCode);
   q.SetInteger("servicerate", t.serviceRate);
-  q.SetString("deptcode", 2, t.deptCode);
-  q.SetString("menutypealias", 20, t.alias);
+  q.SetString("deptcode", TypeSize(kTypeDept, e), t.deptCode);
+  q.SetString("menutypealias", TypeSize(kTypeAlias, e), t.alias);
   q.SetInteger("undiscounttag", t.unDiscountTag);
   q.SetInteger("isdrink", t.isDrink);
 }
@@ -489,7 +506,7 @@ void BindItem(db::Query& q, const TMenuItemItem& item, const Edition& e) {
     if (c.read == Read::Text) q.SetString(c.param, e.Pick(c.storeSize, c.groupSize), item.*c.text);
     if (c.read == Read::Flag) q.SetInteger(c.param, item.*c.flag);
   }
-  q.SetString("tcode", e.Pick(2, 10), item.typeCode);
+  q.SetString("tcode", ItemSize(kItemType, e), item.typeCode);
   // Standard 1 is always written; standards 2 to 5 only with a name, each
   // setting its bit of the mask.
   int mask = 0;
@@ -511,7 +528,7 @@ void BindItem(db::Query& q, const TMenuItemItem& item, const Edition& e) {
   }
   q.SetInteger("mask", mask);
   q.SetInteger("maketime", item.makeTime);
-  q.SetString("deptcode", 2, item.deptCode);
+  q.SetString("deptcode", ItemSize(kItemDept, e), item.deptCode);
   q.SetInteger("qtyconfine", item.qtyConfine);
   q.SetFloat("taxrate", item.taxRate);
   if (e.IsGroup()) q.SetOptionalString("usedate", 10, item.useDate);
@@ -538,10 +555,16 @@ void uMenuIO::Import(ImportRun& run) {
   // them data rows, without restarting the empty-row count.
   loop.sections.push_back({.key = kTypeKey,
                            .read = [&](int r) { reader.ReadType(r); },
+                           .limits = Limits(kTypeColumns, run.edition),
                            .continuationColumns = {2},
                            .continuationKeepsCount = true});
   loop.sections.push_back({.key = kItemKey,
                            .read = [&](int r) { reader.ReadItem(r); },
+                           .limits = Limits(kItemColumns, run.edition),
+                           .dropped = [&](int r) {
+                             TMenuItemItem unused;
+                             reader.CarryCodes(r, unused);
+                           },
                            .continuationColumns = {2},
                            .continuationKeepsCount = true});
   loop.headerCaptions = {TypeAt(kTypeCode).caption};

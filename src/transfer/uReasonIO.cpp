@@ -68,7 +68,9 @@ void ImportList(const ReasonList& list, ImportRun& run) {
   std::vector<TReasonItem> items;
   ReadingLoop loop;
   loop.sections.push_back(
-      {.key = list.key, .read = [&](int row) { items.push_back({run.Cell(row, 1)}); }});
+      {.key = list.key,
+       .read = [&](int row) { items.push_back({run.Cell(row, 1)}); },
+       .limits = {{1, list.caption, kTextSize}}});
   loop.headerCaptions = {list.caption};
   run.ReadSections(list.kindName, loop);
 

@@ -68,6 +68,13 @@ class FileSheet final : public WorkbookEngine {
       throw Error("column " + std::to_string(column) + " lies outside the sheet");
     textColumns.insert(column);
   }
+  std::optional<int> FirstFilledRowFrom(int row) const override {
+    std::optional<int> found;
+    cells.ForEach([&](int r, int, const std::string& text) {
+      if (!found && r >= row && !Trim(text).empty()) found = r;
+    });
+    return found;
+  }
   void ForEachCell(const std::function<void(int, int, const std::string&)>& fn) const override {
     cells.ForEach([&](int row, int column, const std::string& text) {
       std::string trimmed = Trim(text);

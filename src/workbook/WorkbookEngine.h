@@ -4,6 +4,7 @@
 #pragma once
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace sx {
@@ -25,6 +26,9 @@ class WorkbookEngine {
   // Formats a whole column as text, its empty cells included. Throws
   // sx::Error when the column lies outside the sheet's limits.
   virtual void FormatColumnAsText(int column) = 0;
+  // The first row at or below `row` that holds a non-empty cell; nothing when
+  // there is none, or when the engine cannot tell without reading every cell.
+  virtual std::optional<int> FirstFilledRowFrom(int /*row*/) const { return std::nullopt; }
   // Every non-empty cell in row order, then column order.
   virtual void ForEachCell(const std::function<void(int row, int column, const std::string& text)>& fn) const = 0;
   // Gives a created workbook to the user: the file engine saves it as a new

@@ -44,6 +44,10 @@ std::string TExcelOperation::ReadCell(int row, int column) {
   return engine_->ReadCell(row, column);
 }
 
+std::optional<int> TExcelOperation::FirstFilledRowFrom(int row) const {
+  return engine_ ? engine_->FirstFilledRowFrom(row) : std::nullopt;
+}
+
 void TExcelOperation::WriteCell(int row, int column, const std::string& text) {
   if (!engine_) throw Error("No workbook is open");
   engine_->WriteCell(row, column, text);

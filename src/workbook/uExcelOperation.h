@@ -3,6 +3,7 @@
 // 1, columns from 0 (column 0 is Excel column A).
 #pragma once
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace sx {
@@ -26,6 +27,9 @@ class TExcelOperation {
 
   // The cell's text, trimmed of characters at or below the space at both ends.
   std::string ReadCell(int row, int column);
+  // The first row at or below `row` with a non-empty cell; nothing when there
+  // is none or the engine cannot tell (Excel).
+  std::optional<int> FirstFilledRowFrom(int row) const;
   // Writes text into a cell formatted as text.
   void WriteCell(int row, int column, const std::string& text);
   // Formats a whole column as text, so that what a person later types into
