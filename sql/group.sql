@@ -262,6 +262,16 @@ CREATE TABLE Group_Shift (
   PRIMARY KEY (BrandID, ShiftCode)
 );
 
+-- Discount types: the brands' discount lines of the shared discount types
+-- (CardType); Excludes as in the store database.
+CREATE TABLE CardTypeItems (
+  BrandID TEXT COLLATE NOCASE,
+  CardTypeCode TEXT COLLATE NOCASE,
+  MenuTypeCode TEXT COLLATE NOCASE,
+  Discount INTEGER,
+  Excludes TEXT,
+  MenuSuiteNo TEXT COLLATE NOCASE
+);
 -- Remarks: the public guest requests of a brand, one text of request lines;
 -- ID numbers the rows as they are added.
 CREATE TABLE Group_GuestNeeds (
@@ -313,4 +323,55 @@ CREATE TABLE Group_MenuSuiteHotelID (
   BrandID TEXT COLLATE NOCASE,
   msCode TEXT COLLATE NOCASE,
   HotelID TEXT COLLATE NOCASE
+);
+
+-- Time plans and price plans of a brand.
+-- Time plans: dated promotions, for all branch restaurants of the brand
+-- (AllShare 1) or the listed ones; ZoneInfo lists those by zone for reading.
+CREATE TABLE Group_TimePlan (
+  BrandID TEXT COLLATE NOCASE,
+  PlanCode INTEGER,
+  PlanName TEXT COLLATE NOCASE,
+  PlanName2 TEXT COLLATE NOCASE,
+  PlanName3 TEXT COLLATE NOCASE,
+  PromID TEXT COLLATE NOCASE,
+  PlanUseTag INTEGER,
+  PlanStartDate TEXT,
+  PlanEndDate TEXT,
+  PlanEndTag INTEGER,
+  PlanType INTEGER,
+  EveryOf INTEGER,
+  EveryDetail INTEGER,
+  DayControlType INTEGER,
+  AllShare INTEGER,
+  ZoneInfo TEXT COLLATE NOCASE,
+  PRIMARY KEY (BrandID, PlanCode)
+);
+
+-- The shifts or time sections a plan is confined to.
+CREATE TABLE Group_TimePlanConfine (
+  BrandID TEXT COLLATE NOCASE,
+  PlanCode INTEGER,
+  MealSectionCode INTEGER,
+  TimeID INTEGER
+);
+
+-- The branch restaurants a plan applies to.
+CREATE TABLE Group_TimePlanHotelID (
+  BrandID TEXT COLLATE NOCASE,
+  PlanCode INTEGER,
+  HotelID TEXT COLLATE NOCASE
+);
+
+-- Special prices of a plan for the five standards of a dish; MaxQty 0 is no limit.
+CREATE TABLE Group_PricePlan (
+  BrandID TEXT COLLATE NOCASE,
+  PlanCode INTEGER,
+  MenuItemCode TEXT COLLATE NOCASE,
+  NewPrice REAL,
+  NewPrice2 REAL,
+  NewPrice3 REAL,
+  NewPrice4 REAL,
+  NewPrice5 REAL,
+  MaxQty REAL
 );

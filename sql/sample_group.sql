@@ -57,21 +57,34 @@ INSERT INTO Group_MenuItem(BrandID,ItemCode,ItemName,ItemName2,tCode,DeptCode,St
   ({BRAND}, '02099','时令小炒','Seasonal Stir-Fry','02','01','例',38,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,0,'SLXC',1,0,0,1,0,10,0,0,NULL,0,0);
 
 -- Departments and users: the brand's branch restaurants (their codes begin
--- with the brand ID) in two zones, the discount types the users refer to, and
--- the staff of the branches with their roles.
-INSERT OR IGNORE INTO Group_Zone(ZoneID,ZoneName) VALUES (1,'华北区'), (2,'华东区');
+-- with the brand ID) in two zones and the staff of the branches with their
+-- roles and the discount types (of the discount types' sample) they may not grant.
+INSERT OR IGNORE INTO Group_Zone(ZoneID,ZoneName) VALUES (1,'华北区'), (11,'华东区');
 INSERT OR IGNORE INTO Group_Hotel(HotelID,HotelName,BrandID,ZoneID,UseTag,HotelTag) VALUES
-  ({BRAND}||'001','王府井店',{BRAND},1,1,0), ({BRAND}||'002','国贸店',{BRAND},1,1,0), ({BRAND}||'003','南京路店',{BRAND},2,1,0);
-INSERT OR IGNORE INTO CardType(CardTypeCode,CardTypeName) VALUES
-  ('V1','会员九折'), ('V2','会员八五折'), ('VIP','贵宾八折'), ('YG','员工餐');
+  ({BRAND}||'001','王府井店',{BRAND},1,1,0), ({BRAND}||'002','国贸店',{BRAND},1,1,0), ({BRAND}||'003','南京路店',{BRAND},11,1,0);
 INSERT INTO Group_Hotel_User(PassNo,UserID,UserName,HotelID,DeptCode,Password,Rights,Rights2,Rights3,Sex,Phone,CardTypeList,MaxPreDiscount,Deleted) VALUES
   ('110101198003151234','0001','王建国',{BRAND}||'001','09','sXu0EmptyPwdQ7fK2nB9dH4',-736100472,-2084605385,2293764,0,'13801010001','',500,0),
-  ('110102199005202345','0002','李娜',{BRAND}||'001','09','sXu0EmptyPwdQ7fK2nB9dH4',1215632902,-1979317719,131073,1,'13801010002','VIP'||char(13)||char(10),100,0),
+  ('110102199005202345','0002','李娜',{BRAND}||'001','09','sXu0EmptyPwdQ7fK2nB9dH4',1215632902,-1979317719,131073,1,'13801010002','V2'||char(13)||char(10),100,0),
   ('110105197502025678','0003','陈师傅',{BRAND}||'001','01','sXu0EmptyPwdQ7fK2nB9dH4',76546048,0,0,0,'13801010005','',0,0),
   ('310101198511113456','0001','黄敏',{BRAND}||'003','09','sXu0EmptyPwdQ7fK2nB9dH4',-736100472,-2084605385,2293764,1,'13901010001','',300,0),
   ('310102199202024567','0002','吴涛',{BRAND}||'003','09','sXu0EmptyPwdQ7fK2nB9dH4',70661,-2010775551,131073,0,'13901010002','V1'||char(13)||char(10),0,0),
   ('310103197909095678','0003','郑凯',{BRAND}||'003','05','sXu0EmptyPwdQ7fK2nB9dH4',16,1280,524298,0,'13901010003','',0,0);
 
+-- Payment subjects of the brand.
+INSERT INTO Group_Subject(BrandID,SubjectCode,SubjectName,SubjectName2,SubjectClass,SubjectType,PayTag,PayMemoTag,NoChange,PayVisible,QuickUse,CanInvoice,BillCost,UseAmount,Contact,Mobile,Company,CreditLimit,Remark) VALUES
+  ({BRAND}, '1001','库存现金',NULL,1,0,1,0,0,0,0,0,0,0,NULL,NULL,NULL,0,NULL),
+  ({BRAND}, '100101','人民币','Cash',2,0,0,0,0,1,1,1,0,0,NULL,NULL,NULL,0,NULL),
+  ({BRAND}, '1002','银行存款',NULL,1,0,1,0,0,0,0,0,0,0,NULL,NULL,NULL,0,NULL),
+  ({BRAND}, '100201','银行卡','Bank Card',2,0,0,1,1,1,1,1,0,0,NULL,NULL,NULL,0,'刷卡需录入凭证号'),
+  ({BRAND}, '1122','应收账款',NULL,1,0,1,0,0,0,0,0,0,0,NULL,NULL,NULL,0,NULL),
+  ({BRAND}, '112201','协议单位挂账','On Account',2,0,0,1,1,1,0,1,0,0,'王经理','13800000000','华联商贸有限公司',50000,NULL);
+
+-- Discount types (shared by all brands) and the brand's discount lines.
+INSERT OR IGNORE INTO CardType(CardTypeCode,CardTypeName,CardTypeName2,CardTypeName3,AllowJifen) VALUES
+  ('V1','会员卡','Member',NULL,1), ('V2','员工餐','Staff',NULL,0);
+INSERT INTO CardTypeItems(BrandID,CardTypeCode,MenuTypeCode,Discount,Excludes,MenuSuiteNo) VALUES
+  ({BRAND}, 'V1','01',90,NULL,NULL), ({BRAND}, 'V1','02',90,'02008@95'||char(13,10),NULL),
+  ({BRAND}, 'V2','02',50,NULL,NULL);
 -- Shifts and time sections of the brand.
 INSERT INTO Group_Shift(BrandID,ShiftCode,ShiftName,Deleted,StartTime,EndTime) VALUES
   ({BRAND}, 0,'午市',0,'1899-12-30 10:30:00','1899-12-30 14:30:00'),
@@ -113,3 +126,16 @@ INSERT INTO Group_MenuSuiteSub(BrandID,msCode,ItemCode,ItemPrice,Qty,Standard,Se
   ({BRAND},'T4','06005',150,1,'半瓶',1,'1','酒水'), ({BRAND},'T4','01003',45,1,'半只',1,'2','凉菜');
 INSERT INTO Group_MenuSuiteHotelID(BrandID,msCode,HotelID) VALUES
   ({BRAND},'T2','SH01'), ({BRAND},'T2','SH02'), ({BRAND},'T2','GZ01'), ({BRAND},'T3','SH02');
+
+-- Time plans and price plans of the brand: a weekday lunch offer for two
+-- branches in two zones (those of the set meals), confined to the lunch shift,
+-- and a weekend afternoon tea for all branches, confined to a time section.
+INSERT INTO Group_TimePlan(BrandID,PlanCode,PlanName,PlanName2,PlanName3,PromID,PlanUseTag,PlanStartDate,PlanEndDate,PlanEndTag,PlanType,EveryOf,EveryDetail,DayControlType,AllShare,ZoneInfo) VALUES
+  ({BRAND},1,'工作日午市特价','Weekday Lunch',NULL,'P01',1,'2024-03-01','2024-12-31',1,2,1,31,1,0,
+   '[华东区]' || char(13,10) || '    上海徐汇店' || char(13,10) || '[华南区]' || char(13,10) || '    广州天河店'),
+  ({BRAND},2,'周末下午茶','Weekend Tea',NULL,'P02',1,'2024-04-06','1899-12-30',0,2,1,96,2,1,NULL);
+INSERT INTO Group_TimePlanConfine(BrandID,PlanCode,MealSectionCode,TimeID) VALUES ({BRAND},1,0,NULL), ({BRAND},2,NULL,1);
+INSERT INTO Group_TimePlanHotelID(BrandID,PlanCode,HotelID) VALUES ({BRAND},1,'SH01'), ({BRAND},1,'GZ01');
+INSERT INTO Group_PricePlan(BrandID,PlanCode,MenuItemCode,NewPrice,NewPrice2,NewPrice3,NewPrice4,NewPrice5,MaxQty) VALUES
+  ({BRAND},1,'02001',28,0,0,0,0,0), ({BRAND},1,'02005',38,68,0,0,0,20),
+  ({BRAND},2,'04003',0,58,88,0,0,10), ({BRAND},2,'06004',6,30,0,0,0,0);

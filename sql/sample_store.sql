@@ -57,13 +57,12 @@ INSERT INTO MenuItem(MenuItemCode,MenuItemCName,MenuItemEName,MenuTypeCode,DeptC
 
 -- Departments and users: the rights a new user of each department starts
 -- with, the storehouses, the second-level departments and the staff with
--- their roles (one cashier also holds part of the delivery role).
+-- their roles (one cashier also holds part of the delivery role) and the
+-- discount types (of the discount types' sample) they may not grant.
 UPDATE Dept SET Rights=70660, Rights2=-2012872703, Rights3=131073 WHERE DeptCode='09';
 UPDATE Dept SET Rights=76546048, Rights2=0, Rights3=0 WHERE DeptCode IN ('01','02','03','04');
 UPDATE Dept SET Rights=0, Rights2=0, Rights3=0 WHERE DeptCode='05';
 INSERT OR IGNORE INTO S_Store(StoreCode,StoreName) VALUES (1,'主仓库'), (2,'酒水仓'), (3,'干货仓');
-INSERT OR IGNORE INTO CardType(CardTypeCode,CardTypeName) VALUES
-  ('V1','会员九折'), ('V2','会员八五折'), ('VIP','贵宾八折'), ('YG','员工餐');
 INSERT INTO Dept2(Dept2Code,DeptCode,Dept2Name,Dept2Alias,StoreCode,StoreTag,AutoSaleDept2Code,Rights,Rights2,Rights3) VALUES
   ('0101','01','炒锅','厨房',1,1,'0101',76546048,0,0),
   ('0102','01','蒸灶','厨房',1,1,'0101',76546048,0,0),
@@ -74,7 +73,7 @@ INSERT INTO Dept2(Dept2Code,DeptCode,Dept2Name,Dept2Alias,StoreCode,StoreTag,Aut
   ('0902','09','包房','前厅',NULL,0,NULL,70660,-2012872703,131073);
 INSERT INTO HotelUser(UserID,UserName,DeptCode,Password,Rights,Rights2,Rights3,Sex,Phone,CardTypeList,OrderLimitAmt,MaxPreDiscount,Deleted,PassNo) VALUES
   ('0001','王建国','09','sXu0EmptyPwdQ7fK2nB9dH4',-736100472,-2084605385,2293764,0,'13801010001','',0,500,0,'110101198003151234'),
-  ('0002','李娜','09','sXu0EmptyPwdQ7fK2nB9dH4',1215632902,-1979317719,131329,1,'13801010002','VIP'||char(13)||char(10),0,100,0,'110102199005202345'),
+  ('0002','李娜','09','sXu0EmptyPwdQ7fK2nB9dH4',1215632902,-1979317719,131329,1,'13801010002','V3'||char(13)||char(10),0,100,0,'110102199005202345'),
   ('0003','张伟','09','sXu0EmptyPwdQ7fK2nB9dH4',70661,-2010775551,131073,0,'13801010003','',2000,0,0,'110103199107083456'),
   ('0004','刘芳','09','sXu0EmptyPwdQ7fK2nB9dH4',-803480320,-2084634109,196612,1,'13801010004','V1'||char(13)||char(10)||'V2'||char(13)||char(10),0,200,0,'110104198811114567'),
   ('0005','陈师傅','01','sXu0EmptyPwdQ7fK2nB9dH4',76546048,0,0,0,'13801010005','',0,0,0,'110105197502025678'),
@@ -82,6 +81,25 @@ INSERT INTO HotelUser(UserID,UserName,DeptCode,Password,Rights,Rights2,Rights3,S
   ('0007','孙丽','09','sXu0EmptyPwdQ7fK2nB9dH4',96,63616,1048576,1,'13801010007','',0,0,0,'110107199212127890'),
   ('0008','周强','09','sXu0EmptyPwdQ7fK2nB9dH4',70660,-2012872703,131073,0,'','',0,0,1,'110108199401018901');
 
+-- Payment subjects: cash, bank cards and credit accounts under their
+-- first-level subjects.
+INSERT INTO Subject(SubjectCode,SubjectName,SubjectEName,SubjectClass,SubjectType,PayTag,PayMemoTag,NoChange,PayVisible,QuickUse,CanInvoice,BillCost,UseAmount,Contact,Mobile,Tele,Company,Address,CreditLimit,Remark) VALUES
+  ('1001','库存现金',NULL,1,0,1,0,0,0,0,0,0,0,NULL,NULL,NULL,NULL,NULL,0,NULL),
+  ('100101','人民币','Cash',2,0,0,0,0,1,1,1,0,0,NULL,NULL,NULL,NULL,NULL,0,NULL),
+  ('1002','银行存款',NULL,1,0,1,0,0,0,0,0,0,0,NULL,NULL,NULL,NULL,NULL,0,NULL),
+  ('100201','银行卡','Bank Card',2,0,0,1,1,1,1,1,0,0,NULL,NULL,NULL,NULL,NULL,0,'刷卡需录入凭证号'),
+  ('100202','代金券','Voucher',2,0,0,1,1,1,0,0,200,50,NULL,NULL,NULL,NULL,NULL,0,'满200元可用50元'),
+  ('1122','应收账款',NULL,1,0,1,0,0,0,0,0,0,0,NULL,NULL,NULL,NULL,NULL,0,NULL),
+  ('112201','协议单位挂账','On Account',2,0,0,1,1,1,0,1,0,0,'王经理','13800000000','010-88886666','华联商贸有限公司','北京市朝阳区建国路1号',50000,NULL);
+
+-- Discount types and their discount lines: percentages per menu type, some
+-- dishes excepted (a bare code keeps the full price).
+INSERT INTO CardType(CardTypeCode,CardTypeName,CardTypeEName,CardTypeEName2,AllowJifen) VALUES
+  ('V1','会员卡','Member',NULL,1), ('V2','员工餐','Staff',NULL,0), ('V3','酒水八折','Drinks 20% off',NULL,1);
+INSERT INTO DiscountSuite(CardTypeCode,MenuTypeCode,Discount,Excludes,MenuSuiteNo) VALUES
+  ('V1','01',90,NULL,NULL), ('V1','02',90,'02008@95'||char(13,10),NULL), ('V1','03',95,'03001'||char(13,10)||'03004'||char(13,10),NULL),
+  ('V2','02',50,NULL,NULL), ('V2','05',50,NULL,NULL),
+  ('V3','06',80,'06006'||char(13,10),NULL);
 -- Shifts and time sections: four service periods (the late-night one stopped)
 -- and three time sections of the day, times on the day zero as the import stores them.
 INSERT INTO MealSection(MealSectionCode,MealSectionName,Deleted,StartTime,EndTime) VALUES
@@ -118,3 +136,16 @@ INSERT INTO MenuSuiteSub(MenuSuiteNo,MenuItemCode,MenuItemPrice,Qty,Standard,Sel
   ('T3','01005',70,1,'中份',1,'1','凉菜'), ('T3','02005',70,1,'大份',1,'2','热菜'), ('T3','02010',38,1,'例',0,'2','热菜'),
   ('T3','03002',90,1,'中份',1,'2','热菜'), ('T3','04003',60,1,'小煲',1,'3','汤'), ('T3','05003',45,1,'20只',1,'4','主食'),
   ('T4','06005',150,1,'半瓶',1,'1','酒水'), ('T4','01003',45,1,'半只',1,'2','凉菜');
+
+-- Time plans and price plans: a weekday lunch offer confined to the lunch
+-- shift, a weekend afternoon tea confined to a time section and without end,
+-- and a monthly members' day.
+INSERT INTO TimePlan(PlanCode,PlanName,PromID,PlanUseTag,PlanStartDate,PlanEndDate,PlanEndTag,PlanType,EveryOf,EveryDetail,DayControlType) VALUES
+  (1,'工作日午市特价','P01',1,'2024-03-01','2024-12-31',1,2,1,31,1),
+  (2,'周末下午茶','P02',1,'2024-04-06','1899-12-30',0,2,1,96,2),
+  (3,'每月8号会员日',NULL,0,'2024-01-08','2025-01-08',1,3,1,8,0);
+INSERT INTO TimePlanConfine(PlanCode,MealSectionCode,TimeID) VALUES (1,1,NULL), (2,NULL,1);
+INSERT INTO PricePlan(PlanCode,MenuItemCode,NewPrice,NewPrice2,NewPrice3,NewPrice4,NewPrice5,MaxQty) VALUES
+  (1,'02001',28,0,0,0,0,0), (1,'02005',38,68,0,0,0,20), (1,'05001',15,0,0,0,0,0),
+  (2,'04003',0,58,88,0,0,10), (2,'06004',6,30,0,0,0,0),
+  (3,'02008',0,138,0,0,0,5), (3,'06005',0,0,248,0,0,2);

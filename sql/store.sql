@@ -239,6 +239,16 @@ CREATE TABLE Dept2 (
   Rights3 INTEGER
 );
 
+-- Discount types: the discount lines of each discount type (CardType), one
+-- per menu type or set meal. Excludes lists the exception dishes, one per
+-- line (CR LF), each a dish code with "@" and its own percentage when it has one.
+CREATE TABLE DiscountSuite (
+  CardTypeCode TEXT COLLATE NOCASE,
+  MenuTypeCode TEXT COLLATE NOCASE,
+  Discount INTEGER,
+  Excludes TEXT,
+  MenuSuiteNo TEXT COLLATE NOCASE
+);
 -- Remarks: the public guest requests, one text of request lines.
 CREATE TABLE GuestNeeds (
   ID INTEGER PRIMARY KEY,
@@ -277,4 +287,40 @@ CREATE TABLE MenuSuiteSub (
   Selected INTEGER,
   GroupID TEXT COLLATE NOCASE,
   GroupName TEXT COLLATE NOCASE
+);
+
+-- Time plans and price plans.
+-- Time plans: dated promotions. DayControlType 0 the whole day, 1 the listed
+-- meal sections, 2 the listed time sections; PlanEndDate counts only with PlanEndTag 1.
+CREATE TABLE TimePlan (
+  PlanCode INTEGER PRIMARY KEY,
+  PlanName TEXT COLLATE NOCASE,
+  PromID TEXT COLLATE NOCASE,
+  PlanUseTag INTEGER,
+  PlanStartDate TEXT,
+  PlanEndDate TEXT,
+  PlanEndTag INTEGER,
+  PlanType INTEGER,
+  EveryOf INTEGER,
+  EveryDetail INTEGER,
+  DayControlType INTEGER
+);
+
+-- The meal sections or time sections a plan is confined to.
+CREATE TABLE TimePlanConfine (
+  PlanCode INTEGER,
+  MealSectionCode INTEGER,
+  TimeID INTEGER
+);
+
+-- Special prices of a plan for the five standards of a dish; MaxQty 0 is no limit.
+CREATE TABLE PricePlan (
+  PlanCode INTEGER,
+  MenuItemCode TEXT COLLATE NOCASE,
+  NewPrice REAL,
+  NewPrice2 REAL,
+  NewPrice3 REAL,
+  NewPrice4 REAL,
+  NewPrice5 REAL,
+  MaxQty REAL
 );

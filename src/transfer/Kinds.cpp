@@ -1,11 +1,14 @@
 #include "transfer/Kinds.h"
 
+#include "transfer/uCardTypeIO.h"
 #include "transfer/uDeptUsersIO.h"
 #include "transfer/uMenuIO.h"
 #include "transfer/uMenuSuiteIO.h"
+#include "transfer/uPricePlanIO.h"
 #include "transfer/uReasonIO.h"
 #include "transfer/uRemarkIO.h"
 #include "transfer/uShiftIO.h"
+#include "transfer/uSubject2IO.h"
 
 namespace sx {
 

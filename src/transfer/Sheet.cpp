@@ -15,7 +15,7 @@ constexpr int kEmptyRowsThatEndTheSheet = 5;
 
 void SheetWriter::FirstMarker(const std::string& key, const std::string& brandId,
                               const std::string& title, const std::string& stamp) {
-  xls_.WriteCell(row_, 0, key);
+  if (!key.empty()) xls_.WriteCell(row_, 0, key);
   if (!brandId.empty()) xls_.WriteCell(row_, 1, brandId);
   xls_.WriteCell(row_, 2, title);
   xls_.WriteCell(row_, 3, stamp);
@@ -28,11 +28,13 @@ void SheetWriter::Marker(const std::string& key) {
   ++row_;
 }
 
-void SheetWriter::Header(const std::vector<std::string>& captions) { Row(captions); }
+void SheetWriter::Header(const std::vector<std::string>& captions, int firstColumn) {
+  Row(captions, firstColumn);
+}
 
-void SheetWriter::Row(const std::vector<std::string>& values) {
+void SheetWriter::Row(const std::vector<std::string>& values, int firstColumn) {
   for (std::size_t i = 0; i < values.size(); ++i)
-    if (!values[i].empty()) xls_.WriteCell(row_, static_cast<int>(i) + 1, values[i]);
+    if (!values[i].empty()) xls_.WriteCell(row_, static_cast<int>(i) + firstColumn, values[i]);
   ++row_;
 }
 

@@ -18,16 +18,17 @@ class SheetWriter {
  public:
   explicit SheetWriter(TExcelOperation& xls) : xls_(xls) {}
 
-  // The first marker row: key in column 0, brand ID (group exports) in
-  // column 1, title in column 2, edition stamp in column 3.
+  // The first marker row: key in column 0 (none for a sheet without
+  // sections), brand ID (group exports) in column 1, title in column 2,
+  // edition stamp in column 3.
   void FirstMarker(const std::string& key, const std::string& brandId, const std::string& title,
                    const std::string& stamp);
   // A later section: one empty separator row, then the key in column 0.
   void Marker(const std::string& key);
-  // Captions from column 1 on.
-  void Header(const std::vector<std::string>& captions);
-  // Values from column 1 on; empty values leave their cells empty.
-  void Row(const std::vector<std::string>& values);
+  // Captions from column 1 on (a sheet without sections: from column 0).
+  void Header(const std::vector<std::string>& captions, int firstColumn = 1);
+  // Values from column 1 on (or firstColumn); empty values leave their cells empty.
+  void Row(const std::vector<std::string>& values, int firstColumn = 1);
 
  private:
   TExcelOperation& xls_;

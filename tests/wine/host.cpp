@@ -619,6 +619,70 @@ T Get(HMODULE module, const char* name) {
   return p;
 }
 
+// Time plans and price plans: the export hands Excel the cells the Linux build
+// writes for the same rows (setupxfer sheet of the Linux export), and those
+// cells import back to the same rows.
+void PricePlanExportAndImportMatchLinux(HMODULE dll) {
+  auto exportPlans = Get<StoreExport>(dll, "ExportPricePlan");
+  auto importPlans = Get<StoreImport>(dll, "ImportPricePlan");
+  for (const wchar_t* sql :
+       {L"delete from TimePlan", L"delete from TimePlanConfine", L"delete from PricePlan", L"delete from MenuItem",
+        L"delete from MenuType", L"delete from MealSection", L"delete from TimeSection",
+        L"insert into MenuType(MenuTypeCode,MenuTypeName,Deleted) values('02','热菜',0)",
+        L"insert into MenuItem(MenuItemCode,MenuItemCName,MenuTypeCode,Standard,Standard2,DishStatus,Deleted) "
+        L"values('02005','水煮牛肉','02','小份','大份',1,0)",
+        L"insert into MealSection(MealSectionCode,MealSectionName,Deleted) values(0,'早餐',0),(1,'午餐',0)",
+        L"insert into TimeSection values(0,'1899-12-30 11:00:00','1899-12-30 14:00:00')",
+        L"insert into TimePlan values(1,'午市特价','P01',1,'2024-03-01','2024-12-31',1,2,1,31,1),"
+        L"(2,'下午茶',NULL,0,'2024-04-06','1899-12-30',0,1,1,-1,2)",
+        L"insert into TimePlanConfine values(1,0,NULL),(1,1,NULL),(2,NULL,0)",
+        L"insert into PricePlan values(1,'02005',38,68,0,0,0,20),(2,'02005',0,30.5,0,0,0,0)"})
+    Sql(sql);
+  auto snapshot = [] {
+    std::vector<std::wstring> rows;
+    for (const wchar_t* sql :
+         {L"select PlanCode||'|'||PlanName||'|'||ifnull(PromID,'-')||'|'||PlanUseTag||'|'||PlanStartDate||'|'||"
+          L"PlanEndDate||'|'||PlanEndTag||'|'||PlanType||'|'||EveryOf||'|'||EveryDetail||'|'||DayControlType "
+          L"from TimePlan order by PlanCode",
+          L"select PlanCode||'|'||ifnull(MealSectionCode,'-')||'|'||ifnull(TimeID,'-') from TimePlanConfine order by 1",
+          L"select PlanCode||'|'||MenuItemCode||'|'||NewPrice||'|'||NewPrice2||'|'||MaxQty from PricePlan order by 1"})
+      for (auto& row : Sql(sql)) rows.push_back(row);
+    return rows;
+  };
+  const std::vector<std::wstring> before = snapshot();
+
+  ClearExcelFiles();
+  Buffer buffer;
+  CHECK(exportPlans(gConnection.c_str(), buffer.bytes) == 1, "export succeeds: " + Utf8(buffer.Text()));
+  const std::map<std::pair<int, int>, std::wstring> fromLinux = {
+      {{1, 0}, L"timeplan"}, {{1, 2}, L"优惠计划清单"}, {{1, 3}, L"2.5.2011.1N"},
+      {{3, 1}, L"1"}, {{3, 2}, L"午市特价"}, {{3, 5}, L"P01"}, {{3, 6}, L"1"}, {{3, 7}, L"2024-03-01"},
+      {{3, 8}, L"2024-12-31"}, {{3, 9}, L"2"}, {{3, 10}, L"1"}, {{3, 11}, L"31"}, {{3, 12}, L"1"},
+      {{3, 13}, L"早餐"}, {{4, 13}, L"午餐"},
+      {{5, 1}, L"2"}, {{5, 2}, L"下午茶"}, {{5, 6}, L"0"}, {{5, 7}, L"2024-04-06"}, {{5, 8}, L"无"},
+      {{5, 9}, L"1"}, {{5, 10}, L"1"}, {{5, 11}, L"-1"}, {{5, 12}, L"2"}, {{5, 14}, L"11:00-14:00"},
+      {{7, 0}, L"priceplan"},
+      {{9, 1}, L"1"}, {{9, 2}, L"02005"}, {{9, 3}, L"水煮牛肉"}, {{9, 4}, L"小份"}, {{9, 5}, L"38"},
+      {{9, 6}, L"大份"}, {{9, 7}, L"68"}, {{9, 14}, L"20"},
+      {{10, 1}, L"2"}, {{10, 2}, L"02005"}, {{10, 3}, L"水煮牛肉"}, {{10, 4}, L"小份"}, {{10, 6}, L"大份"},
+      {{10, 7}, L"30.5"}};
+  std::map<std::pair<int, int>, std::wstring> shown;
+  std::vector<std::vector<std::wstring>> book;
+  for (const auto& [at, cell] : Shown()) {
+    book.push_back({std::to_wstring(at.first), std::to_wstring(at.second), cell.text});
+    if (at.first != 2 && at.first != 8) shown[at] = cell.text;  // the captions aside
+  }
+  CHECK(shown == fromLinux, "the cells the Linux build writes; got " + std::to_string(shown.size()));
+
+  Sql(L"delete from TimePlan");
+  Sql(L"delete from TimePlanConfine");
+  Sql(L"delete from PricePlan");
+  std::wstring path = gWork + L"\\优惠计划.xls";
+  WriteWorkbook(path, book);
+  lib.setLogHandler(&LogToHost, nullptr);
+  CHECK(importPlans(gConnection.c_str(), Ansi(path).c_str(), buffer.bytes) == 1, "import succeeds");
+  lib.setLogHandler(nullptr, nullptr);
+  CHECK(snapshot() == before, "the rows read back are the rows exported");
 // ---- Departments and users -------------------------------------------------------------
 
 // Departments and users through the Windows build, as on Linux: the export
@@ -723,6 +787,7 @@ int wmain(int argc, wchar_t** argv) {
   WithoutExcelTheExportFails();
   ShiftsAndRemarksMatchTheLinuxResults();
   SetMealsRoundTripThroughExcel();
+  PricePlanExportAndImportMatchLinux(dll);
   DeptUsersSurviveExportAndImport(dll);
   lib.unregisterExcel();
 
