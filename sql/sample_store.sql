@@ -55,6 +55,25 @@ INSERT INTO MenuItem(MenuItemCode,MenuItemCName,MenuItemEName,MenuTypeCode,DeptC
   ('06006','茅台','Moutai','06','05','瓶',2699,2599,2200,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,0,'MT',0,1,1,0,0,0,0,13,1,0),
   ('02099','时令小炒','Seasonal Stir-Fry','02','01','例',38,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,0,'SLXC',1,0,0,1,0,10,0,0,0,0);
 
+-- Payment subjects: cash, bank cards and credit accounts under their
+-- first-level subjects.
+INSERT INTO Subject(SubjectCode,SubjectName,SubjectEName,SubjectClass,SubjectType,PayTag,PayMemoTag,NoChange,PayVisible,QuickUse,CanInvoice,BillCost,UseAmount,Contact,Mobile,Tele,Company,Address,CreditLimit,Remark) VALUES
+  ('1001','库存现金',NULL,1,0,1,0,0,0,0,0,0,0,NULL,NULL,NULL,NULL,NULL,0,NULL),
+  ('100101','人民币','Cash',2,0,0,0,0,1,1,1,0,0,NULL,NULL,NULL,NULL,NULL,0,NULL),
+  ('1002','银行存款',NULL,1,0,1,0,0,0,0,0,0,0,NULL,NULL,NULL,NULL,NULL,0,NULL),
+  ('100201','银行卡','Bank Card',2,0,0,1,1,1,1,1,0,0,NULL,NULL,NULL,NULL,NULL,0,'刷卡需录入凭证号'),
+  ('100202','代金券','Voucher',2,0,0,1,1,1,0,0,200,50,NULL,NULL,NULL,NULL,NULL,0,'满200元可用50元'),
+  ('1122','应收账款',NULL,1,0,1,0,0,0,0,0,0,0,NULL,NULL,NULL,NULL,NULL,0,NULL),
+  ('112201','协议单位挂账','On Account',2,0,0,1,1,1,0,1,0,0,'王经理','13800000000','010-88886666','华联商贸有限公司','北京市朝阳区建国路1号',50000,NULL);
+
+-- Discount types and their discount lines: percentages per menu type, some
+-- dishes excepted (a bare code keeps the full price).
+INSERT INTO CardType(CardTypeCode,CardTypeName,CardTypeEName,CardTypeEName2,AllowJifen) VALUES
+  ('V1','会员卡','Member',NULL,1), ('V2','员工餐','Staff',NULL,0), ('V3','酒水八折','Drinks 20% off',NULL,1);
+INSERT INTO DiscountSuite(CardTypeCode,MenuTypeCode,Discount,Excludes,MenuSuiteNo) VALUES
+  ('V1','01',90,NULL,NULL), ('V1','02',90,'02008@95'||char(13,10),NULL), ('V1','03',95,'03001'||char(13,10)||'03004'||char(13,10),NULL),
+  ('V2','02',50,NULL,NULL), ('V2','05',50,NULL,NULL),
+  ('V3','06',80,'06006'||char(13,10),NULL);
 -- Departments and users: the rights a new user of each department starts
 -- with, the storehouses, the second-level departments and the staff with
 -- their roles (one cashier also holds part of the delivery role) and the
@@ -81,25 +100,6 @@ INSERT INTO HotelUser(UserID,UserName,DeptCode,Password,Rights,Rights2,Rights3,S
   ('0007','孙丽','09','sXu0EmptyPwdQ7fK2nB9dH4',96,63616,1048576,1,'13801010007','',0,0,0,'110107199212127890'),
   ('0008','周强','09','sXu0EmptyPwdQ7fK2nB9dH4',70660,-2012872703,131073,0,'','',0,0,1,'110108199401018901');
 
--- Payment subjects: cash, bank cards and credit accounts under their
--- first-level subjects.
-INSERT INTO Subject(SubjectCode,SubjectName,SubjectEName,SubjectClass,SubjectType,PayTag,PayMemoTag,NoChange,PayVisible,QuickUse,CanInvoice,BillCost,UseAmount,Contact,Mobile,Tele,Company,Address,CreditLimit,Remark) VALUES
-  ('1001','库存现金',NULL,1,0,1,0,0,0,0,0,0,0,NULL,NULL,NULL,NULL,NULL,0,NULL),
-  ('100101','人民币','Cash',2,0,0,0,0,1,1,1,0,0,NULL,NULL,NULL,NULL,NULL,0,NULL),
-  ('1002','银行存款',NULL,1,0,1,0,0,0,0,0,0,0,NULL,NULL,NULL,NULL,NULL,0,NULL),
-  ('100201','银行卡','Bank Card',2,0,0,1,1,1,1,1,0,0,NULL,NULL,NULL,NULL,NULL,0,'刷卡需录入凭证号'),
-  ('100202','代金券','Voucher',2,0,0,1,1,1,0,0,200,50,NULL,NULL,NULL,NULL,NULL,0,'满200元可用50元'),
-  ('1122','应收账款',NULL,1,0,1,0,0,0,0,0,0,0,NULL,NULL,NULL,NULL,NULL,0,NULL),
-  ('112201','协议单位挂账','On Account',2,0,0,1,1,1,0,1,0,0,'王经理','13800000000','010-88886666','华联商贸有限公司','北京市朝阳区建国路1号',50000,NULL);
-
--- Discount types and their discount lines: percentages per menu type, some
--- dishes excepted (a bare code keeps the full price).
-INSERT INTO CardType(CardTypeCode,CardTypeName,CardTypeEName,CardTypeEName2,AllowJifen) VALUES
-  ('V1','会员卡','Member',NULL,1), ('V2','员工餐','Staff',NULL,0), ('V3','酒水八折','Drinks 20% off',NULL,1);
-INSERT INTO DiscountSuite(CardTypeCode,MenuTypeCode,Discount,Excludes,MenuSuiteNo) VALUES
-  ('V1','01',90,NULL,NULL), ('V1','02',90,'02008@95'||char(13,10),NULL), ('V1','03',95,'03001'||char(13,10)||'03004'||char(13,10),NULL),
-  ('V2','02',50,NULL,NULL), ('V2','05',50,NULL,NULL),
-  ('V3','06',80,'06006'||char(13,10),NULL);
 -- Shifts and time sections: four service periods (the late-night one stopped)
 -- and three time sections of the day, times on the day zero as the import stores them.
 INSERT INTO MealSection(MealSectionCode,MealSectionName,Deleted,StartTime,EndTime) VALUES
@@ -149,3 +149,35 @@ INSERT INTO PricePlan(PlanCode,MenuItemCode,NewPrice,NewPrice2,NewPrice3,NewPric
   (1,'02001',28,0,0,0,0,0), (1,'02005',38,68,0,0,0,20), (1,'05001',15,0,0,0,0,0),
   (2,'04003',0,58,88,0,0,10), (2,'06004',6,30,0,0,0,0),
   (3,'02008',0,138,0,0,0,5), (3,'06005',0,0,248,0,0,2);
+
+-- Store items: the subjects of the stock, three item types and their stock
+-- items; one item was retired and one type and its item are still in use.
+INSERT INTO Subject(SubjectCode,SubjectName,SubjectClass) VALUES
+  ('5401','主营业务成本',1), ('540101','原材料成本',2), ('540102','酒水成本',2),
+  ('1211','原材料',1), ('121101','食品原材料',2), ('121102','库存酒水',2), ('510104','材料销售收入',2);
+INSERT INTO S_ItemType(TypeCode,TypeName,SubjectCode51,SubjectCode54,SubjectCode12,Deleted) VALUES
+  ('01','蔬菜',NULL,'540101','121101',0),
+  ('02','肉禽',NULL,'540101','121101',0),
+  ('03','海鲜水产','510104','540101','121101',0),
+  ('04','酒水','510104','540102','121102',0),
+  ('09','停用类别',NULL,NULL,NULL,1);
+INSERT INTO S_Item(ItemCode,ItemName,TypeCode,StoreUnit,StoreRate,CalcUnit,CalcRate,Org_StoreUnit,Org_Rate,HelpCode,MaxQty,MinQty,Add_StoreUnit,MaxPrice,BarCode,Deleted) VALUES
+  ('010001','黄瓜','01','斤',100,'克',500,'箱',20,'HG',200,20,NULL,6,NULL,0),
+  ('010002','土豆','01','斤',100,'克',500,'袋',50,'TD',300,50,NULL,3.5,NULL,0),
+  ('010003','西兰花','01','斤',100,'克',500,'箱',10,'XLH',100,10,NULL,12,NULL,0),
+  ('020001','鸡胸肉','02','公斤',100,'克',1000,'箱',10,'JXR',80,10,NULL,40,NULL,0),
+  ('020002','五花肉','02','公斤',100,'克',1000,'公斤',1,'WHR',60,10,NULL,45,NULL,0),
+  ('020003','牛腱子','02','公斤',100,'克',1000,'公斤',1,'NJZ',40,5,NULL,0,NULL,1),
+  ('030001','基围虾','03','斤',100,'克',500,'斤',1,'JWX',30,5,'只',0,NULL,0),
+  ('030002','扇贝','03','只',100,'只',1,'打',12,'SB',200,24,NULL,0,NULL,0),
+  ('040001','青岛啤酒','04','瓶',100,'瓶',1,'箱',24,'QDPJ',480,48,NULL,4.5,'6901035603430',0);
+
+-- Cost cards: the stock items some dishes consume, per standard.
+INSERT INTO CostCard(CostCardNo,ItemCode,CostQty,CostRate,AutoTag) VALUES
+  ('010011','010001',300,85,1),
+  ('010031','020001',250,90,1), ('010031','010001',50,85,0),
+  ('010032','020001',500,90,1), ('010032','010001',100,85,0),
+  ('020011','020001',200,90,1), ('020011','010001',50,85,1), ('020011','010002',30,80,0),
+  ('020041','020002',300,95,1),
+  ('030051','030001',250,100,1), ('030052','030001',500,100,1),
+  ('060011','040001',1,100,1);

@@ -222,6 +222,16 @@ CREATE TABLE MealSection (
   EndTime TEXT
 );
 
+-- Discount types: the discount lines of each discount type (CardType), one
+-- per menu type or set meal. Excludes lists the exception dishes, one per
+-- line (CR LF), each a dish code with "@" and its own percentage when it has one.
+CREATE TABLE DiscountSuite (
+  CardTypeCode TEXT COLLATE NOCASE,
+  MenuTypeCode TEXT COLLATE NOCASE,
+  Discount INTEGER,
+  Excludes TEXT,
+  MenuSuiteNo TEXT COLLATE NOCASE
+);
 -- Departments and users: second-level departments under the first-level ones
 -- (Dept). StoreTag 1 marks a department that keeps stock, issuing from the
 -- storehouse StoreCode for the department AutoSaleDept2Code; the rights
@@ -239,16 +249,6 @@ CREATE TABLE Dept2 (
   Rights3 INTEGER
 );
 
--- Discount types: the discount lines of each discount type (CardType), one
--- per menu type or set meal. Excludes lists the exception dishes, one per
--- line (CR LF), each a dish code with "@" and its own percentage when it has one.
-CREATE TABLE DiscountSuite (
-  CardTypeCode TEXT COLLATE NOCASE,
-  MenuTypeCode TEXT COLLATE NOCASE,
-  Discount INTEGER,
-  Excludes TEXT,
-  MenuSuiteNo TEXT COLLATE NOCASE
-);
 -- Remarks: the public guest requests, one text of request lines.
 CREATE TABLE GuestNeeds (
   ID INTEGER PRIMARY KEY,
@@ -323,4 +323,24 @@ CREATE TABLE PricePlan (
   NewPrice4 REAL,
   NewPrice5 REAL,
   MaxQty REAL
+);
+
+-- Store items: the stock item types (stock items are S_Item above).
+CREATE TABLE S_ItemType (
+  TypeCode TEXT COLLATE NOCASE PRIMARY KEY,
+  TypeName TEXT COLLATE NOCASE,
+  SubjectCode51 TEXT COLLATE NOCASE,
+  SubjectCode54 TEXT COLLATE NOCASE,
+  SubjectCode12 TEXT COLLATE NOCASE,
+  Deleted INTEGER DEFAULT 0
+);
+
+-- Cost cards: the stock items one standard of a dish consumes. CostCardNo is
+-- the dish code followed by the standard's number (1 to 5).
+CREATE TABLE CostCard (
+  CostCardNo TEXT COLLATE NOCASE,
+  ItemCode TEXT COLLATE NOCASE,
+  CostQty REAL,
+  CostRate REAL,
+  AutoTag INTEGER
 );

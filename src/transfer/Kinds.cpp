@@ -1,5 +1,6 @@
 #include "transfer/Kinds.h"
 
+#include "transfer/uBOMIO.h"
 #include "transfer/uCardTypeIO.h"
 #include "transfer/uDeptUsersIO.h"
 #include "transfer/uMenuIO.h"
@@ -8,6 +9,7 @@
 #include "transfer/uReasonIO.h"
 #include "transfer/uRemarkIO.h"
 #include "transfer/uShiftIO.h"
+#include "transfer/uStoreItemsIO.h"
 #include "transfer/uSubject2IO.h"
 
 namespace sx {
