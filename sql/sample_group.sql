@@ -72,16 +72,14 @@ INSERT INTO CardTypeItems(BrandID,CardTypeCode,MenuTypeCode,Discount,Excludes,Me
   ({BRAND}, 'V1','01',90,NULL,NULL), ({BRAND}, 'V1','02',90,'02008@95'||char(13,10),NULL),
   ({BRAND}, 'V2','02',50,NULL,NULL);
 -- Departments and users: the brand's branch restaurants (their codes begin
--- with the brand ID) in two zones, the discount types the users refer to, and
--- the staff of the branches with their roles.
-INSERT OR IGNORE INTO Group_Zone(ZoneID,ZoneName) VALUES (1,'华北区'), (2,'华东区');
+-- with the brand ID) in two zones and the staff of the branches with their
+-- roles and the discount types (of the discount types' sample) they may not grant.
+INSERT OR IGNORE INTO Group_Zone(ZoneID,ZoneName) VALUES (1,'华北区'), (11,'华东区');
 INSERT OR IGNORE INTO Group_Hotel(HotelID,HotelName,BrandID,ZoneID,UseTag,HotelTag) VALUES
-  ({BRAND}||'001','王府井店',{BRAND},1,1,0), ({BRAND}||'002','国贸店',{BRAND},1,1,0), ({BRAND}||'003','南京路店',{BRAND},2,1,0);
-INSERT OR IGNORE INTO CardType(CardTypeCode,CardTypeName) VALUES
-  ('V1','会员九折'), ('V2','会员八五折'), ('VIP','贵宾八折'), ('YG','员工餐');
+  ({BRAND}||'001','王府井店',{BRAND},1,1,0), ({BRAND}||'002','国贸店',{BRAND},1,1,0), ({BRAND}||'003','南京路店',{BRAND},11,1,0);
 INSERT INTO Group_Hotel_User(PassNo,UserID,UserName,HotelID,DeptCode,Password,Rights,Rights2,Rights3,Sex,Phone,CardTypeList,MaxPreDiscount,Deleted) VALUES
   ('110101198003151234','0001','王建国',{BRAND}||'001','09','sXu0EmptyPwdQ7fK2nB9dH4',-736100472,-2084605385,2293764,0,'13801010001','',500,0),
-  ('110102199005202345','0002','李娜',{BRAND}||'001','09','sXu0EmptyPwdQ7fK2nB9dH4',1215632902,-1979317719,131073,1,'13801010002','VIP'||char(13)||char(10),100,0),
+  ('110102199005202345','0002','李娜',{BRAND}||'001','09','sXu0EmptyPwdQ7fK2nB9dH4',1215632902,-1979317719,131073,1,'13801010002','V2'||char(13)||char(10),100,0),
   ('110105197502025678','0003','陈师傅',{BRAND}||'001','01','sXu0EmptyPwdQ7fK2nB9dH4',76546048,0,0,0,'13801010005','',0,0),
   ('310101198511113456','0001','黄敏',{BRAND}||'003','09','sXu0EmptyPwdQ7fK2nB9dH4',-736100472,-2084605385,2293764,1,'13901010001','',300,0),
   ('310102199202024567','0002','吴涛',{BRAND}||'003','09','sXu0EmptyPwdQ7fK2nB9dH4',70661,-2010775551,131073,0,'13901010002','V1'||char(13)||char(10),0,0),

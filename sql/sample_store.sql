@@ -76,13 +76,12 @@ INSERT INTO DiscountSuite(CardTypeCode,MenuTypeCode,Discount,Excludes,MenuSuiteN
   ('V3','06',80,'06006'||char(13,10),NULL);
 -- Departments and users: the rights a new user of each department starts
 -- with, the storehouses, the second-level departments and the staff with
--- their roles (one cashier also holds part of the delivery role).
+-- their roles (one cashier also holds part of the delivery role) and the
+-- discount types (of the discount types' sample) they may not grant.
 UPDATE Dept SET Rights=70660, Rights2=-2012872703, Rights3=131073 WHERE DeptCode='09';
 UPDATE Dept SET Rights=76546048, Rights2=0, Rights3=0 WHERE DeptCode IN ('01','02','03','04');
 UPDATE Dept SET Rights=0, Rights2=0, Rights3=0 WHERE DeptCode='05';
 INSERT OR IGNORE INTO S_Store(StoreCode,StoreName) VALUES (1,'主仓库'), (2,'酒水仓'), (3,'干货仓');
-INSERT OR IGNORE INTO CardType(CardTypeCode,CardTypeName) VALUES
-  ('V1','会员九折'), ('V2','会员八五折'), ('VIP','贵宾八折'), ('YG','员工餐');
 INSERT INTO Dept2(Dept2Code,DeptCode,Dept2Name,Dept2Alias,StoreCode,StoreTag,AutoSaleDept2Code,Rights,Rights2,Rights3) VALUES
   ('0101','01','炒锅','厨房',1,1,'0101',76546048,0,0),
   ('0102','01','蒸灶','厨房',1,1,'0101',76546048,0,0),
@@ -93,7 +92,7 @@ INSERT INTO Dept2(Dept2Code,DeptCode,Dept2Name,Dept2Alias,StoreCode,StoreTag,Aut
   ('0902','09','包房','前厅',NULL,0,NULL,70660,-2012872703,131073);
 INSERT INTO HotelUser(UserID,UserName,DeptCode,Password,Rights,Rights2,Rights3,Sex,Phone,CardTypeList,OrderLimitAmt,MaxPreDiscount,Deleted,PassNo) VALUES
   ('0001','王建国','09','sXu0EmptyPwdQ7fK2nB9dH4',-736100472,-2084605385,2293764,0,'13801010001','',0,500,0,'110101198003151234'),
-  ('0002','李娜','09','sXu0EmptyPwdQ7fK2nB9dH4',1215632902,-1979317719,131329,1,'13801010002','VIP'||char(13)||char(10),0,100,0,'110102199005202345'),
+  ('0002','李娜','09','sXu0EmptyPwdQ7fK2nB9dH4',1215632902,-1979317719,131329,1,'13801010002','V3'||char(13)||char(10),0,100,0,'110102199005202345'),
   ('0003','张伟','09','sXu0EmptyPwdQ7fK2nB9dH4',70661,-2010775551,131073,0,'13801010003','',2000,0,0,'110103199107083456'),
   ('0004','刘芳','09','sXu0EmptyPwdQ7fK2nB9dH4',-803480320,-2084634109,196612,1,'13801010004','V1'||char(13)||char(10)||'V2'||char(13)||char(10),0,200,0,'110104198811114567'),
   ('0005','陈师傅','01','sXu0EmptyPwdQ7fK2nB9dH4',76546048,0,0,0,'13801010005','',0,0,0,'110105197502025678'),

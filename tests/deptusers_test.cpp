@@ -407,7 +407,8 @@ TEST_P(DeptUsersTest, SampleSurvivesExportAndImportIntoAnEmptyDatabase) {
   sxtest::SqlExec(from, Sample(sxtest::Edition::Store));
   // Whole roles only, so that the new database can reproduce them.
   sxtest::SqlExec(from, "update HotelUser set Rights3=131073 where UserID='0002'");
-  sxtest::SqlExec(store, "insert into S_Store(StoreCode,StoreName) values(3,'干货仓')");
+  sxtest::SqlExec(store, "insert into S_Store(StoreCode,StoreName) values(3,'干货仓');"
+                         "insert into CardType(CardTypeCode,CardTypeName) values('V3','酒水八折')");
   sxtest::HostCapture host;
   ASSERT_EQ(ExportDeptUsers(Conn(from).c_str(), error), 1) << error;
   ASSERT_EQ(ImportDeptUsers(Conn(store).c_str(), host.workbooks.at(0).c_str(), error), 1) << error;

@@ -683,6 +683,8 @@ void PricePlanExportAndImportMatchLinux(HMODULE dll) {
   CHECK(importPlans(gConnection.c_str(), Ansi(path).c_str(), buffer.bytes) == 1, "import succeeds");
   lib.setLogHandler(nullptr, nullptr);
   CHECK(snapshot() == before, "the rows read back are the rows exported");
+}
+
 // ---- Departments and users -------------------------------------------------------------
 
 // Departments and users through the Windows build, as on Linux: the export
