@@ -122,3 +122,18 @@ INSERT INTO PricePlan(PlanCode,MenuItemCode,NewPrice,NewPrice2,NewPrice3,NewPric
   (1,'02001',28,0,0,0,0,0), (1,'02005',38,68,0,0,0,20), (1,'05001',15,0,0,0,0,0),
   (2,'04003',0,58,88,0,0,10), (2,'06004',6,30,0,0,0,0),
   (3,'02008',0,138,0,0,0,5), (3,'06005',0,0,248,0,0,2);
+-- Rooms and tables: the hall serves everything but drinks are ordered at the
+-- bar, two private rooms charge a service fee, the terrace is closed.
+INSERT INTO Room(RoomNo,RoomName,ServiceRate,RoomServTag,RoomDrinkTag,OrderNo,NoServiceFee,Deleted) VALUES
+  ('A','大厅',0,0,0,1,1,0), ('B01','牡丹厅',10,0,0,2,0,0), ('B02','芙蓉厅',15,0,0,3,0,0), ('C','露台',0,0,0,4,1,1);
+INSERT INTO RoomMenuType(RoomNo,MenuTypeCode) VALUES
+  ('A','01'), ('A','02'), ('A','04'), ('A','05'),
+  ('B01','01'), ('B01','02'), ('B01','03'), ('B01','04'), ('B01','06'),
+  ('B02','02'), ('B02','03'), ('B02','06');
+INSERT INTO HotelTable(TableNo,RoomNo,BillNo,TableStatus,SeatQty,OnePrice,CanOnePrice,QuickUse,OrderNo,TableAlias,UsePinTai,OutUse,Remark,Deleted) VALUES
+  ('A01','A','0',0,4,0,0,0,1,'大厅1号',1,0,NULL,0),
+  ('A02','A','0',0,4,0,0,0,2,'大厅2号',1,0,NULL,0),
+  ('A03','A','0',0,2,0,0,1,3,'快餐台',0,1,'靠门口',0),
+  ('B011','B01','0',0,12,0,0,0,4,'牡丹厅',0,0,'带卡拉OK',0),
+  ('B021','B02','0',0,10,300,1,0,5,'芙蓉厅',0,0,NULL,0),
+  ('C01','C','0',0,6,0,0,0,6,'露台1号',0,0,'冬季停用',1);

@@ -307,3 +307,41 @@ CREATE TABLE PricePlan (
   NewPrice5 REAL,
   MaxQty REAL
 );
+
+-- Rooms and tables: the dining rooms, the menu types each room may serve and
+-- the tables in each room. LowestPay, LowestPayType and ExcludeDishs hold a
+-- table's minimum charge (type 0 fixed, 1 per guest, 2 by time section;
+-- ExcludeDishs: menu item codes, each followed by CR LF).
+CREATE TABLE Room (
+  RoomNo TEXT COLLATE NOCASE PRIMARY KEY,
+  RoomName TEXT COLLATE NOCASE,
+  ServiceRate REAL,
+  RoomServTag INTEGER,
+  RoomDrinkTag INTEGER,
+  OrderNo INTEGER,
+  NoServiceFee INTEGER,
+  Deleted INTEGER
+);
+CREATE TABLE RoomMenuType (
+  RoomNo TEXT COLLATE NOCASE,
+  MenuTypeCode TEXT COLLATE NOCASE
+);
+CREATE TABLE HotelTable (
+  TableNo TEXT COLLATE NOCASE PRIMARY KEY,
+  RoomNo TEXT COLLATE NOCASE,
+  BillNo TEXT COLLATE NOCASE,
+  TableStatus INTEGER,
+  SeatQty INTEGER,
+  OnePrice REAL,
+  CanOnePrice INTEGER,
+  QuickUse INTEGER,
+  OrderNo INTEGER,
+  TableAlias TEXT COLLATE NOCASE,
+  UsePinTai INTEGER,
+  OutUse INTEGER,
+  Remark TEXT COLLATE NOCASE,
+  Deleted INTEGER,
+  LowestPay REAL,
+  LowestPayType INTEGER,
+  ExcludeDishs TEXT COLLATE NOCASE
+);

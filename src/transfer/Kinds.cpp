@@ -8,6 +8,7 @@
 #include "transfer/uRemarkIO.h"
 #include "transfer/uShiftIO.h"
 #include "transfer/uSubject2IO.h"
+#include "transfer/uTableIO.h"
 
 namespace sx {
 
