@@ -137,3 +137,10 @@ INSERT INTO HotelTable(TableNo,RoomNo,BillNo,TableStatus,SeatQty,OnePrice,CanOne
   ('B011','B01','0',0,12,0,0,0,4,'牡丹厅',0,0,'带卡拉OK',0),
   ('B021','B02','0',0,10,300,1,0,5,'芙蓉厅',0,0,NULL,0),
   ('C01','C','0',0,6,0,0,0,6,'露台1号',0,0,'冬季停用',1);
+-- Minimum charges: the private rooms charge by time section (dinner costs
+-- more), without drinks and staples; the hall's big table per guest.
+UPDATE HotelTable SET LowestPayType=-1;
+UPDATE HotelTable SET LowestPay=800,LowestPayType=2,ExcludeDishs='06005' || char(13,10) || '05003' || char(13,10) WHERE TableNo='B011';
+UPDATE HotelTable SET LowestPay=600,LowestPayType=2,ExcludeDishs='06005' || char(13,10) WHERE TableNo='B021';
+UPDATE HotelTable SET LowestPay=50,LowestPayType=1,ExcludeDishs=NULL WHERE TableNo='A01';
+INSERT INTO LowestPayTimePlan(TableNo,TimeID,LowestPay) VALUES ('B011',1,600), ('B011',2,1000), ('B021',2,800);

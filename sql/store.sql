@@ -345,3 +345,11 @@ CREATE TABLE HotelTable (
   LowestPayType INTEGER,
   ExcludeDishs TEXT COLLATE NOCASE
 );
+
+-- Minimum charges: the amounts of a time-section table for the time sections
+-- after the normal one (the table's own LowestPay).
+CREATE TABLE LowestPayTimePlan (
+  TableNo TEXT COLLATE NOCASE,
+  TimeID INTEGER,
+  LowestPay REAL
+);
