@@ -144,3 +144,11 @@ UPDATE HotelTable SET LowestPay=800,LowestPayType=2,ExcludeDishs='06005' || char
 UPDATE HotelTable SET LowestPay=600,LowestPayType=2,ExcludeDishs='06005' || char(13,10) WHERE TableNo='B021';
 UPDATE HotelTable SET LowestPay=50,LowestPayType=1,ExcludeDishs=NULL WHERE TableNo='A01';
 INSERT INTO LowestPayTimePlan(TableNo,TimeID,LowestPay) VALUES ('B011',1,600), ('B011',2,1000), ('B021',2,800);
+-- Gift dish control: the manager may give drinks and cold dishes up to a
+-- monthly amount; the head waiter a few cold dishes per day, never seafood.
+INSERT INTO GiftDishRole(ID,RoleName,OnlyReserverTable) VALUES (1,'经理',0), (2,'领班',1);
+INSERT INTO GiftDishPackge(ID,RoleID,PackgeName,QtyConfine,AmountConfine,ResetInterval,ControlType) VALUES
+  (1,1,'酒水凉菜',0,2000,3,0), (2,1,'每单总额',0,300,0,2), (3,2,'凉菜',5,0,1,0), (4,2,'禁送海鲜',0,0,0,1);
+INSERT INTO GiftDishRoleItem(ID,PackgeID,RoleID,MenuTypeCode,MenuItemCode) VALUES
+  (1,1,1,'06',NULL), (2,1,1,'01',NULL), (3,3,2,'01','01005'), (4,3,2,'01','01003'), (5,4,2,'03',NULL);
+UPDATE HotelUser SET GiftRoleID=1 WHERE UserID IN (SELECT UserID FROM HotelUser ORDER BY UserID LIMIT 1);

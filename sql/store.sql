@@ -353,3 +353,28 @@ CREATE TABLE LowestPayTimePlan (
   TimeID INTEGER,
   LowestPay REAL
 );
+
+-- Gift dish control: gift roles, their packages (ceilings over a period) and
+-- the packages' contents. The database numbers them itself and never reuses
+-- a number. HotelUser.GiftRoleID assigns a user's role.
+CREATE TABLE GiftDishRole (
+  ID INTEGER PRIMARY KEY AUTOINCREMENT,
+  RoleName TEXT COLLATE NOCASE,
+  OnlyReserverTable INTEGER
+);
+CREATE TABLE GiftDishPackge (
+  ID INTEGER PRIMARY KEY AUTOINCREMENT,
+  RoleID INTEGER,
+  PackgeName TEXT COLLATE NOCASE,
+  QtyConfine REAL,
+  AmountConfine REAL,
+  ResetInterval INTEGER,
+  ControlType INTEGER
+);
+CREATE TABLE GiftDishRoleItem (
+  ID INTEGER PRIMARY KEY AUTOINCREMENT,
+  PackgeID INTEGER,
+  RoleID INTEGER,
+  MenuTypeCode TEXT COLLATE NOCASE,
+  MenuItemCode TEXT COLLATE NOCASE
+);

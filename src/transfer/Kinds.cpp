@@ -1,6 +1,7 @@
 #include "transfer/Kinds.h"
 
 #include "transfer/uCardTypeIO.h"
+#include "transfer/uGiftDishControl.h"
 #include "transfer/uLowestPayIO.h"
 #include "transfer/uMenuIO.h"
 #include "transfer/uMenuSuiteIO.h"
