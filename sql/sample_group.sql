@@ -112,20 +112,16 @@ INSERT INTO Group_MenuSuiteSub(BrandID,msCode,ItemCode,ItemPrice,Qty,Standard,Se
   ({BRAND},'T4','06005',150,1,'半瓶',1,'1','酒水'), ({BRAND},'T4','01003',45,1,'半只',1,'2','凉菜');
 INSERT INTO Group_MenuSuiteHotelID(BrandID,msCode,HotelID) VALUES
   ({BRAND},'T2','SH01'), ({BRAND},'T2','SH02'), ({BRAND},'T2','GZ01'), ({BRAND},'T3','SH02');
+
 -- Time plans and price plans of the brand: a weekday lunch offer for two
--- branches in two zones, confined to the lunch shift, and a weekend afternoon
--- tea for all branches, confined to a time section. Zones and branches are
--- added only where missing, as other kinds add them too.
-INSERT OR IGNORE INTO Group_Zone(ZoneID,ZoneName) VALUES (1,'华东区'), (2,'华南区');
-INSERT OR IGNORE INTO Group_Hotel(HotelID,HotelName,BrandID,ZoneID,UseTag) VALUES
-  ({BRAND} || '01','人民广场店',{BRAND},1,1), ({BRAND} || '02','西湖店',{BRAND},1,1),
-  ({BRAND} || '03','天河店',{BRAND},2,1);
+-- branches in two zones (those of the set meals), confined to the lunch shift,
+-- and a weekend afternoon tea for all branches, confined to a time section.
 INSERT INTO Group_TimePlan(BrandID,PlanCode,PlanName,PlanName2,PlanName3,PromID,PlanUseTag,PlanStartDate,PlanEndDate,PlanEndTag,PlanType,EveryOf,EveryDetail,DayControlType,AllShare,ZoneInfo) VALUES
   ({BRAND},1,'工作日午市特价','Weekday Lunch',NULL,'P01',1,'2024-03-01','2024-12-31',1,2,1,31,1,0,
-   '[华东区]' || char(13,10) || '    人民广场店' || char(13,10) || '[华南区]' || char(13,10) || '    天河店'),
+   '[华东区]' || char(13,10) || '    上海徐汇店' || char(13,10) || '[华南区]' || char(13,10) || '    广州天河店'),
   ({BRAND},2,'周末下午茶','Weekend Tea',NULL,'P02',1,'2024-04-06','1899-12-30',0,2,1,96,2,1,NULL);
 INSERT INTO Group_TimePlanConfine(BrandID,PlanCode,MealSectionCode,TimeID) VALUES ({BRAND},1,0,NULL), ({BRAND},2,NULL,1);
-INSERT INTO Group_TimePlanHotelID(BrandID,PlanCode,HotelID) VALUES ({BRAND},1,{BRAND} || '01'), ({BRAND},1,{BRAND} || '03');
+INSERT INTO Group_TimePlanHotelID(BrandID,PlanCode,HotelID) VALUES ({BRAND},1,'SH01'), ({BRAND},1,'GZ01');
 INSERT INTO Group_PricePlan(BrandID,PlanCode,MenuItemCode,NewPrice,NewPrice2,NewPrice3,NewPrice4,NewPrice5,MaxQty) VALUES
   ({BRAND},1,'02001',28,0,0,0,0,0), ({BRAND},1,'02005',38,68,0,0,0,20),
   ({BRAND},2,'04003',0,58,88,0,0,10), ({BRAND},2,'06004',6,30,0,0,0,0);
