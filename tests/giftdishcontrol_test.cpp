@@ -138,7 +138,8 @@ TEST_P(GiftDishControlTest, RolesReplacePackagesAndUsersFollowCommittedRolesOnly
   EXPECT_NE(errors[13].find("packgename"), std::string::npos) << errors[13];
   errors.erase(errors.begin() + 13);
   EXPECT_EQ(errors, (std::vector<std::string>{
-                        "错误:第5行:赠送角色编号a重复!", "错误:第6行:赠送角色名称经理重复!", "错误:第7行:没有指定赠送角色名称!",
+                        "错误:第5行:赠送角色编号a重复!", "错误:第6行:赠送角色名称经理重复!",
+                        "错误:第7行:没有指定赠送角色名称!",
                         "错误:第12行:赠送数量上限(0表示不限)不是数值!", "错误:第16行:没有找到编号为\"Z\"的赠送角色!",
                         "错误:第17行:没有指定赠送包编号!", "错误:第18行:赠送金额上限(0表示不限)不能小于0!",
                         "错误:第25行:没有找到编号为\"p2\"的赠送包!",

@@ -112,7 +112,8 @@ TEST_P(RoomTablesTest, RoomRowsGatherMenuTypesAndRefuseBadRooms) {
                         {"X4", "包间", "", "", "", "09"},  // deleted menu type: the room is dropped
                         {"", "", "", "", "", "01"},
                         {"R2", "", "", "", "", "zz"}}}})));
-  EXPECT_EQ(host.Texts(1), (std::vector<std::string>{"错误:第8行:X1没有指定房间名称!", "错误:第9行:X2房间指定的服务费率不是有效数值!",
+  EXPECT_EQ(host.Texts(1), (std::vector<std::string>{"错误:第8行:X1没有指定房间名称!",
+                                                     "错误:第9行:X2房间指定的服务费率不是有效数值!",
                                                      "错误:第10行:X3房间指定的服务费率不能小于0!", "错误:第11行:没有找到菜类:09",
                                                      "错误:第12行:X4房间不存在!", "错误:第13行:没有找到菜类:zz"}));
   EXPECT_EQ(sxtest::SqlRows(store, kRoomQuery), (Rows{{"R1", "大厅", "10.0", "1", "0"}, {"R2", "包间", "0.0", "0", "0"}}));
