@@ -375,3 +375,40 @@ CREATE TABLE Group_PricePlan (
   NewPrice5 REAL,
   MaxQty REAL
 );
+
+-- Store items: the chain's item families and types, shared by all brands
+-- (stock items are Group_StoreItem above); each brand keeps its own
+-- accounting subjects of a type.
+CREATE TABLE Group_StoreFamily (
+  fCode TEXT COLLATE NOCASE PRIMARY KEY,
+  fName TEXT COLLATE NOCASE
+);
+
+CREATE TABLE Group_StoreType (
+  tCode TEXT COLLATE NOCASE PRIMARY KEY,
+  fCode TEXT COLLATE NOCASE,
+  tName TEXT COLLATE NOCASE,
+  tName2 TEXT COLLATE NOCASE,
+  tName3 TEXT COLLATE NOCASE,
+  Deleted INTEGER DEFAULT 0
+);
+
+CREATE TABLE Group_StoreType_Subject (
+  tCode TEXT COLLATE NOCASE,
+  BrandID TEXT COLLATE NOCASE,
+  SubjectCode54 TEXT COLLATE NOCASE,
+  SubjectCode12 TEXT COLLATE NOCASE,
+  SubjectCode51 TEXT COLLATE NOCASE,
+  PRIMARY KEY (tCode, BrandID)
+);
+
+-- Cost cards of a brand; MenuItemCode is the dish code followed by the
+-- standard's number (1 to 5), StoreItemCode a stock item of the chain.
+CREATE TABLE Group_CostCard (
+  BrandID TEXT COLLATE NOCASE,
+  MenuItemCode TEXT COLLATE NOCASE,
+  StoreItemCode TEXT COLLATE NOCASE,
+  CostQty REAL,
+  CostRate REAL,
+  AutoTag INTEGER
+);

@@ -71,6 +71,22 @@ INSERT OR IGNORE INTO CardType(CardTypeCode,CardTypeName,CardTypeName2,CardTypeN
 INSERT INTO CardTypeItems(BrandID,CardTypeCode,MenuTypeCode,Discount,Excludes,MenuSuiteNo) VALUES
   ({BRAND}, 'V1','01',90,NULL,NULL), ({BRAND}, 'V1','02',90,'02008@95'||char(13,10),NULL),
   ({BRAND}, 'V2','02',50,NULL,NULL);
+-- Departments and users: the brand's branch restaurants (their codes begin
+-- with the brand ID) in two zones, the discount types the users refer to, and
+-- the staff of the branches with their roles.
+INSERT OR IGNORE INTO Group_Zone(ZoneID,ZoneName) VALUES (1,'华北区'), (2,'华东区');
+INSERT OR IGNORE INTO Group_Hotel(HotelID,HotelName,BrandID,ZoneID,UseTag,HotelTag) VALUES
+  ({BRAND}||'001','王府井店',{BRAND},1,1,0), ({BRAND}||'002','国贸店',{BRAND},1,1,0), ({BRAND}||'003','南京路店',{BRAND},2,1,0);
+INSERT OR IGNORE INTO CardType(CardTypeCode,CardTypeName) VALUES
+  ('V1','会员九折'), ('V2','会员八五折'), ('VIP','贵宾八折'), ('YG','员工餐');
+INSERT INTO Group_Hotel_User(PassNo,UserID,UserName,HotelID,DeptCode,Password,Rights,Rights2,Rights3,Sex,Phone,CardTypeList,MaxPreDiscount,Deleted) VALUES
+  ('110101198003151234','0001','王建国',{BRAND}||'001','09','sXu0EmptyPwdQ7fK2nB9dH4',-736100472,-2084605385,2293764,0,'13801010001','',500,0),
+  ('110102199005202345','0002','李娜',{BRAND}||'001','09','sXu0EmptyPwdQ7fK2nB9dH4',1215632902,-1979317719,131073,1,'13801010002','VIP'||char(13)||char(10),100,0),
+  ('110105197502025678','0003','陈师傅',{BRAND}||'001','01','sXu0EmptyPwdQ7fK2nB9dH4',76546048,0,0,0,'13801010005','',0,0),
+  ('310101198511113456','0001','黄敏',{BRAND}||'003','09','sXu0EmptyPwdQ7fK2nB9dH4',-736100472,-2084605385,2293764,1,'13901010001','',300,0),
+  ('310102199202024567','0002','吴涛',{BRAND}||'003','09','sXu0EmptyPwdQ7fK2nB9dH4',70661,-2010775551,131073,0,'13901010002','V1'||char(13)||char(10),0,0),
+  ('310103197909095678','0003','郑凯',{BRAND}||'003','05','sXu0EmptyPwdQ7fK2nB9dH4',16,1280,524298,0,'13901010003','',0,0);
+
 -- Shifts and time sections of the brand.
 INSERT INTO Group_Shift(BrandID,ShiftCode,ShiftName,Deleted,StartTime,EndTime) VALUES
   ({BRAND}, 0,'午市',0,'1899-12-30 10:30:00','1899-12-30 14:30:00'),
@@ -125,3 +141,33 @@ INSERT INTO Group_TimePlanHotelID(BrandID,PlanCode,HotelID) VALUES ({BRAND},1,'S
 INSERT INTO Group_PricePlan(BrandID,PlanCode,MenuItemCode,NewPrice,NewPrice2,NewPrice3,NewPrice4,NewPrice5,MaxQty) VALUES
   ({BRAND},1,'02001',28,0,0,0,0,0), ({BRAND},1,'02005',38,68,0,0,0,20),
   ({BRAND},2,'04003',0,58,88,0,0,10), ({BRAND},2,'06004',6,30,0,0,0,0);
+
+-- Store items: the chain's item families and types, shared by all brands,
+-- the brand's subjects of each type, and the stock items.
+INSERT INTO Group_Subject(BrandID,SubjectCode,SubjectName,SubjectClass) VALUES
+  ({BRAND}, '5401','主营业务成本',1), ({BRAND}, '540101','原材料成本',2), ({BRAND}, '540102','酒水成本',2),
+  ({BRAND}, '1211','原材料',1), ({BRAND}, '121101','食品原材料',2), ({BRAND}, '121102','库存酒水',2),
+  ({BRAND}, '510104','材料销售收入',2);
+INSERT OR IGNORE INTO Group_StoreFamily(fCode,fName) VALUES ('1','食品原料'), ('2','酒水饮料');
+INSERT OR IGNORE INTO Group_StoreType(tCode,fCode,tName,tName2,tName3,Deleted) VALUES
+  ('01','1','蔬菜','Vegetables',NULL,0), ('02','1','肉禽','Meat',NULL,0), ('03','1','海鲜水产','Seafood',NULL,0),
+  ('04','2','酒水','Drinks',NULL,0);
+INSERT INTO Group_StoreType_Subject(tCode,BrandID,SubjectCode54,SubjectCode12,SubjectCode51) VALUES
+  ('01',{BRAND},'540101','121101',NULL), ('02',{BRAND},'540101','121101',NULL),
+  ('03',{BRAND},'540101','121101','510104'), ('04',{BRAND},'540102','121102','510104');
+INSERT OR IGNORE INTO Group_StoreItem(ItemCode,ItemName,ItemName2,ItemName3,tCode,fCode,StoreUnit,StoreRate,CalcUnit,CalcRate,Org_Unit,Org_Rate,HelpCode,MaxQty,MinQty,Add_StoreUnit,MaxPrice,BarCode,Deleted) VALUES
+  ('010001','黄瓜','Cucumber',NULL,'01','1','斤',100,'克',500,'箱',20,'HG',200,20,NULL,6,NULL,0),
+  ('010002','土豆','Potato',NULL,'01','1','斤',100,'克',500,'袋',50,'TD',300,50,NULL,3.5,NULL,0),
+  ('020001','鸡胸肉','Chicken Breast',NULL,'02','1','公斤',100,'克',1000,'箱',10,'JXR',80,10,NULL,40,NULL,0),
+  ('020002','五花肉','Pork Belly',NULL,'02','1','公斤',100,'克',1000,'公斤',1,'WHR',60,10,NULL,45,NULL,0),
+  ('030001','基围虾','Prawn',NULL,'03','1','斤',100,'克',500,'斤',1,'JWX',30,5,'只',0,NULL,0),
+  ('040001','青岛啤酒','Tsingtao Beer',NULL,'04','2','瓶',100,'瓶',1,'箱',24,'QDPJ',480,48,NULL,4.5,'6901035603430',0);
+
+-- Cost cards of the brand: the stock items some dishes consume, per standard.
+INSERT INTO Group_CostCard(BrandID,MenuItemCode,StoreItemCode,CostQty,CostRate,AutoTag) VALUES
+  ({BRAND},'010011','010001',300,85,1),
+  ({BRAND},'010031','020001',250,90,1), ({BRAND},'010031','010001',50,85,0),
+  ({BRAND},'010032','020001',500,90,1), ({BRAND},'010032','010001',100,85,0),
+  ({BRAND},'020011','020001',200,90,1), ({BRAND},'020011','010001',50,85,1), ({BRAND},'020011','010002',30,80,0),
+  ({BRAND},'030051','030001',250,100,1), ({BRAND},'030052','030001',500,100,1),
+  ({BRAND},'060011','040001',1,100,1);

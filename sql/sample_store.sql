@@ -74,6 +74,33 @@ INSERT INTO DiscountSuite(CardTypeCode,MenuTypeCode,Discount,Excludes,MenuSuiteN
   ('V1','01',90,NULL,NULL), ('V1','02',90,'02008@95'||char(13,10),NULL), ('V1','03',95,'03001'||char(13,10)||'03004'||char(13,10),NULL),
   ('V2','02',50,NULL,NULL), ('V2','05',50,NULL,NULL),
   ('V3','06',80,'06006'||char(13,10),NULL);
+-- Departments and users: the rights a new user of each department starts
+-- with, the storehouses, the second-level departments and the staff with
+-- their roles (one cashier also holds part of the delivery role).
+UPDATE Dept SET Rights=70660, Rights2=-2012872703, Rights3=131073 WHERE DeptCode='09';
+UPDATE Dept SET Rights=76546048, Rights2=0, Rights3=0 WHERE DeptCode IN ('01','02','03','04');
+UPDATE Dept SET Rights=0, Rights2=0, Rights3=0 WHERE DeptCode='05';
+INSERT OR IGNORE INTO S_Store(StoreCode,StoreName) VALUES (1,'主仓库'), (2,'酒水仓'), (3,'干货仓');
+INSERT OR IGNORE INTO CardType(CardTypeCode,CardTypeName) VALUES
+  ('V1','会员九折'), ('V2','会员八五折'), ('VIP','贵宾八折'), ('YG','员工餐');
+INSERT INTO Dept2(Dept2Code,DeptCode,Dept2Name,Dept2Alias,StoreCode,StoreTag,AutoSaleDept2Code,Rights,Rights2,Rights3) VALUES
+  ('0101','01','炒锅','厨房',1,1,'0101',76546048,0,0),
+  ('0102','01','蒸灶','厨房',1,1,'0101',76546048,0,0),
+  ('0201','02','凉菜间','厨房',1,1,'0201',76546048,0,0),
+  ('0301','03','面点间','厨房',3,1,'0301',76546048,0,0),
+  ('0501','05','吧台','酒水',2,1,'0501',0,0,0),
+  ('0901','09','大厅','前厅',NULL,0,NULL,70660,-2012872703,131073),
+  ('0902','09','包房','前厅',NULL,0,NULL,70660,-2012872703,131073);
+INSERT INTO HotelUser(UserID,UserName,DeptCode,Password,Rights,Rights2,Rights3,Sex,Phone,CardTypeList,OrderLimitAmt,MaxPreDiscount,Deleted,PassNo) VALUES
+  ('0001','王建国','09','sXu0EmptyPwdQ7fK2nB9dH4',-736100472,-2084605385,2293764,0,'13801010001','',0,500,0,'110101198003151234'),
+  ('0002','李娜','09','sXu0EmptyPwdQ7fK2nB9dH4',1215632902,-1979317719,131329,1,'13801010002','VIP'||char(13)||char(10),0,100,0,'110102199005202345'),
+  ('0003','张伟','09','sXu0EmptyPwdQ7fK2nB9dH4',70661,-2010775551,131073,0,'13801010003','',2000,0,0,'110103199107083456'),
+  ('0004','刘芳','09','sXu0EmptyPwdQ7fK2nB9dH4',-803480320,-2084634109,196612,1,'13801010004','V1'||char(13)||char(10)||'V2'||char(13)||char(10),0,200,0,'110104198811114567'),
+  ('0005','陈师傅','01','sXu0EmptyPwdQ7fK2nB9dH4',76546048,0,0,0,'13801010005','',0,0,0,'110105197502025678'),
+  ('0006','赵磊','05','sXu0EmptyPwdQ7fK2nB9dH4',16,1280,524298,0,'13801010006','',0,0,0,'110106198609096789'),
+  ('0007','孙丽','09','sXu0EmptyPwdQ7fK2nB9dH4',96,63616,1048576,1,'13801010007','',0,0,0,'110107199212127890'),
+  ('0008','周强','09','sXu0EmptyPwdQ7fK2nB9dH4',70660,-2012872703,131073,0,'','',0,0,1,'110108199401018901');
+
 -- Shifts and time sections: four service periods (the late-night one stopped)
 -- and three time sections of the day, times on the day zero as the import stores them.
 INSERT INTO MealSection(MealSectionCode,MealSectionName,Deleted,StartTime,EndTime) VALUES
@@ -123,6 +150,38 @@ INSERT INTO PricePlan(PlanCode,MenuItemCode,NewPrice,NewPrice2,NewPrice3,NewPric
   (1,'02001',28,0,0,0,0,0), (1,'02005',38,68,0,0,0,20), (1,'05001',15,0,0,0,0,0),
   (2,'04003',0,58,88,0,0,10), (2,'06004',6,30,0,0,0,0),
   (3,'02008',0,138,0,0,0,5), (3,'06005',0,0,248,0,0,2);
+
+-- Store items: the subjects of the stock, three item types and their stock
+-- items; one item was retired and one type and its item are still in use.
+INSERT INTO Subject(SubjectCode,SubjectName,SubjectClass) VALUES
+  ('5401','主营业务成本',1), ('540101','原材料成本',2), ('540102','酒水成本',2),
+  ('1211','原材料',1), ('121101','食品原材料',2), ('121102','库存酒水',2), ('510104','材料销售收入',2);
+INSERT INTO S_ItemType(TypeCode,TypeName,SubjectCode51,SubjectCode54,SubjectCode12,Deleted) VALUES
+  ('01','蔬菜',NULL,'540101','121101',0),
+  ('02','肉禽',NULL,'540101','121101',0),
+  ('03','海鲜水产','510104','540101','121101',0),
+  ('04','酒水','510104','540102','121102',0),
+  ('09','停用类别',NULL,NULL,NULL,1);
+INSERT INTO S_Item(ItemCode,ItemName,TypeCode,StoreUnit,StoreRate,CalcUnit,CalcRate,Org_StoreUnit,Org_Rate,HelpCode,MaxQty,MinQty,Add_StoreUnit,MaxPrice,BarCode,Deleted) VALUES
+  ('010001','黄瓜','01','斤',100,'克',500,'箱',20,'HG',200,20,NULL,6,NULL,0),
+  ('010002','土豆','01','斤',100,'克',500,'袋',50,'TD',300,50,NULL,3.5,NULL,0),
+  ('010003','西兰花','01','斤',100,'克',500,'箱',10,'XLH',100,10,NULL,12,NULL,0),
+  ('020001','鸡胸肉','02','公斤',100,'克',1000,'箱',10,'JXR',80,10,NULL,40,NULL,0),
+  ('020002','五花肉','02','公斤',100,'克',1000,'公斤',1,'WHR',60,10,NULL,45,NULL,0),
+  ('020003','牛腱子','02','公斤',100,'克',1000,'公斤',1,'NJZ',40,5,NULL,0,NULL,1),
+  ('030001','基围虾','03','斤',100,'克',500,'斤',1,'JWX',30,5,'只',0,NULL,0),
+  ('030002','扇贝','03','只',100,'只',1,'打',12,'SB',200,24,NULL,0,NULL,0),
+  ('040001','青岛啤酒','04','瓶',100,'瓶',1,'箱',24,'QDPJ',480,48,NULL,4.5,'6901035603430',0);
+
+-- Cost cards: the stock items some dishes consume, per standard.
+INSERT INTO CostCard(CostCardNo,ItemCode,CostQty,CostRate,AutoTag) VALUES
+  ('010011','010001',300,85,1),
+  ('010031','020001',250,90,1), ('010031','010001',50,85,0),
+  ('010032','020001',500,90,1), ('010032','010001',100,85,0),
+  ('020011','020001',200,90,1), ('020011','010001',50,85,1), ('020011','010002',30,80,0),
+  ('020041','020002',300,95,1),
+  ('030051','030001',250,100,1), ('030052','030001',500,100,1),
+  ('060011','040001',1,100,1);
 -- Rooms and tables: the hall serves everything but drinks are ordered at the
 -- bar, two private rooms charge a service fee, the terrace is closed.
 INSERT INTO Room(RoomNo,RoomName,ServiceRate,RoomServTag,RoomDrinkTag,OrderNo,NoServiceFee,Deleted) VALUES

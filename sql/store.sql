@@ -232,6 +232,23 @@ CREATE TABLE DiscountSuite (
   Excludes TEXT,
   MenuSuiteNo TEXT COLLATE NOCASE
 );
+-- Departments and users: second-level departments under the first-level ones
+-- (Dept). StoreTag 1 marks a department that keeps stock, issuing from the
+-- storehouse StoreCode for the department AutoSaleDept2Code; the rights
+-- columns hold the rights a new user of the department starts with.
+CREATE TABLE Dept2 (
+  Dept2Code TEXT COLLATE NOCASE PRIMARY KEY,
+  DeptCode TEXT COLLATE NOCASE,
+  Dept2Name TEXT COLLATE NOCASE,
+  Dept2Alias TEXT COLLATE NOCASE,
+  StoreCode INTEGER,
+  StoreTag INTEGER,
+  AutoSaleDept2Code TEXT COLLATE NOCASE,
+  Rights INTEGER,
+  Rights2 INTEGER,
+  Rights3 INTEGER
+);
+
 -- Remarks: the public guest requests, one text of request lines.
 CREATE TABLE GuestNeeds (
   ID INTEGER PRIMARY KEY,
@@ -308,6 +325,24 @@ CREATE TABLE PricePlan (
   MaxQty REAL
 );
 
+-- Store items: the stock item types (stock items are S_Item above).
+CREATE TABLE S_ItemType (
+  TypeCode TEXT COLLATE NOCASE PRIMARY KEY,
+  TypeName TEXT COLLATE NOCASE,
+  SubjectCode51 TEXT COLLATE NOCASE,
+  SubjectCode54 TEXT COLLATE NOCASE,
+  SubjectCode12 TEXT COLLATE NOCASE,
+  Deleted INTEGER DEFAULT 0
+);
+
+-- Cost cards: the stock items one standard of a dish consumes. CostCardNo is
+-- the dish code followed by the standard's number (1 to 5).
+CREATE TABLE CostCard (
+  CostCardNo TEXT COLLATE NOCASE,
+  ItemCode TEXT COLLATE NOCASE,
+  CostQty REAL,
+  CostRate REAL,
+  AutoTag INTEGER
 -- Rooms and tables: the dining rooms, the menu types each room may serve and
 -- the tables in each room. LowestPay, LowestPayType and ExcludeDishs hold a
 -- table's minimum charge (type 0 fixed, 1 per guest, 2 by time section;

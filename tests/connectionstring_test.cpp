@@ -85,6 +85,14 @@ TEST(OleDbToOdbcTest, QuotedValuesAndPasswordsWithSemicolonsSurvive) {
             "Driver={FreeTDS};Server=h;PWD=spaced;TDS_Version=7.4;ClientCharset=UTF-8");
   EXPECT_EQ(OleDbToOdbc("Provider=SQLOLEDB;Data Source=h;Password=' spaced '"),
             "Driver={FreeTDS};Server=h;PWD={ spaced };TDS_Version=7.4;ClientCharset=UTF-8");
+  // A password that starts with a quote is braced, so that it reads back
+  // whole instead of opening a quoted value (found by fuzzing).
+  for (auto [quoted, password] : {std::pair{"'\"b'", "\"b"}, std::pair{"\"'x'y\"", "'x'y"}}) {
+    std::string odbc = OleDbToOdbc(std::string("Provider=SQLOLEDB;Data Source=h;Password=") + quoted);
+    auto pairs = sx::db::SplitConnectionString(odbc, true);
+    ASSERT_EQ(pairs.size(), 5u) << odbc;
+    EXPECT_EQ(pairs[2], (std::pair<std::string, std::string>{"PWD", password})) << odbc;
+  }
 }
 
 TEST(OleDbToOdbcTest, MalformedStringsSayWhatIsWrongWithoutThePassword) {

@@ -128,6 +128,9 @@ TEST(OuterJoinRewrite, UnsupportedShapesFailWithAMessageInsteadOfWrongSql) {
   fails("select * from A a,B b where a.k*=z.k", "missing from the FROM list");
   fails("select * from A a,B b where a.k+b.k*=b.j", "two tables");
   fails("select * from A a,B a where a.k*=a.j", "used twice");
+  // Found by fuzzing: the rewrite joined "a.k*" and "=b.k" into the operator again.
+  fails("select * from A a,B b where a.k**=b.k", "not a column");
+  fails("select * from A a,B b where a.k=*=b.k", "not a column");
 }
 
 // ---- Every outer join statement of the system, on real data -----------------

@@ -211,6 +211,20 @@ TEST_F(MenuTest, DishRowsAreCheckedInOrderAndStopAtTheFirstFault) {
             (std::vector<std::vector<std::string>>{{"10010", "1.5", "12", "02"}}));
 }
 
+TEST_F(MenuTest, AnErrorCellOfAnXlsPriceColumnIsRejectedOnItsRow) {
+  sxtest::HostCapture host;
+  book = dir.File("menu.xls");
+  Sheet s;
+  s.Type(3, "01", "凉菜");
+  s.Items(5);
+  s.Put(7, {{1, "01"}, {2, "10001"}, {3, "价格错"}, {9, "#N/A"}});
+  s.Put(8, {{2, "10002"}, {3, "好的"}, {9, "2.5"}});
+  ASSERT_TRUE(Import(s)) << message;
+  EXPECT_EQ(host.Texts(1), (std::vector<std::string>{Error("第7行:价格不是数值!")}));
+  EXPECT_EQ(Rows("select MenuItemCode,MenuItemPrice from MenuItem"),
+            (std::vector<std::vector<std::string>>{{"10002", "2.5"}}));
+}
+
 // ---- Values written -------------------------------------------------------------
 
 TEST_F(MenuTest, StandardsSetTheMaskAndDropAmountsWithoutAName) {

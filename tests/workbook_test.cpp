@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "support/TestSupport.h"
-#include "workbook/CellFormat.h"
+#include "workbook/SheetCells.h"
 #include "workbook/WorkbookEngine.h"
 #include "workbook/uExcelOperation.h"
 
@@ -95,7 +95,7 @@ TEST(WorkbookReading, ImportReadsInlineRichFormulaAndErrorCellsOfOtherProducers)
   // The workbook counts dates from 1904.
   EXPECT_EQ(excel.ReadCell(3, 0), "1904-01-01");
   EXPECT_EQ(excel.ReadCell(3, 1), "2024-01-02");
-  EXPECT_EQ(excel.ReadCell(3, 2), "12:00");
+  EXPECT_EQ(excel.ReadCell(3, 2), "12:00");  // a time without a day
   // A row and cells without references follow on from the previous ones.
   EXPECT_EQ(excel.ReadCell(4, 0), "7");
   EXPECT_EQ(excel.ReadCell(4, 1), "1");
@@ -130,37 +130,14 @@ TEST(WorkbookReading, OldXlsWorkbooksReadLikeXlsxOnes) {
   EXPECT_EQ(excel.ReadCell(2, 0), "2024-03-05");
   EXPECT_EQ(excel.ReadCell(2, 1), "08:30");
   EXPECT_EQ(excel.ReadCell(2, 2), "2024-03-05 17:45:10");
+  EXPECT_EQ(excel.ReadCell(2, 3), "1");
+  EXPECT_EQ(excel.ReadCell(2, 4), "0");
   EXPECT_EQ(excel.ReadCell(3, 26), "far right");
+  EXPECT_EQ(excel.ReadCell(4, 0), "#N/A");
+  EXPECT_EQ(excel.ReadCell(4, 1), "#VALUE!");
   EXPECT_EQ(excel.ReadCell(4, 2), "007");
   EXPECT_EQ(excel.ReadCell(5, 0), "退菜理由清单");
-  EXPECT_EQ(AllCells(excel).size(), 10u);  // the first sheet only
-}
-
-TEST(WorkbookReading, NumberFormatsDecideBetweenNumberDateAndTime) {
-  EXPECT_EQ(FormatCodeKind("@"), NumberKind::Number);
-  EXPECT_EQ(FormatCodeKind("0.00"), NumberKind::Number);
-  EXPECT_EQ(FormatCodeKind("General"), NumberKind::Number);
-  EXPECT_EQ(FormatCodeKind("[Red]#,##0;[Blue]-#,##0"), NumberKind::Number);
-  EXPECT_EQ(FormatCodeKind("0\" days\""), NumberKind::Number);
-  EXPECT_EQ(FormatCodeKind("yyyy-mm-dd;@"), NumberKind::Date);
-  EXPECT_EQ(FormatCodeKind("mmm"), NumberKind::Date);
-  EXPECT_EQ(FormatCodeKind("[$-804]yyyy\"年\"m\"月\""), NumberKind::Date);
-  EXPECT_EQ(FormatCodeKind("h:mm AM/PM"), NumberKind::Time);
-  EXPECT_EQ(FormatCodeKind("[h]:mm"), NumberKind::Time);
-  EXPECT_EQ(FormatCodeKind("mm:ss"), NumberKind::Time);
-  EXPECT_EQ(FormatCodeKind("m/d/yy h:mm"), NumberKind::DateTime);
-  EXPECT_EQ(BuiltInFormatKind(14), NumberKind::Date);
-  EXPECT_EQ(BuiltInFormatKind(20), NumberKind::Time);
-  EXPECT_EQ(BuiltInFormatKind(22), NumberKind::DateTime);
-  EXPECT_EQ(BuiltInFormatKind(49), NumberKind::Number);
-  // The 1900 system's phantom 29 February, rounding to the second, and
-  // serials no calendar shows.
-  EXPECT_EQ(NumberText(59, NumberKind::Date, false), "1900-02-28");
-  EXPECT_EQ(NumberText(61, NumberKind::Date, false), "1900-03-01");
-  EXPECT_EQ(NumberText(0.99999999, NumberKind::DateTime, false), "1900-01-01 00:00");
-  EXPECT_EQ(NumberText(0.5 + 1.0 / 86400, NumberKind::Time, false), "12:00:01");
-  EXPECT_EQ(NumberText(-1, NumberKind::Date, false), "-1");
-  EXPECT_EQ(NumberText(1e300, NumberKind::Date, false), "1e+300");
+  EXPECT_EQ(AllCells(excel).size(), 14u);  // the active (first) sheet only
 }
 
 // ---- exporting -------------------------------------------------------------------
@@ -212,6 +189,29 @@ TEST(WorkbookExport, HandedOverWorkbookHoldsTextCellsExactlyWhereWritten) {
   EXPECT_EQ(back.ReadCell(3, 1), "007");
   EXPECT_EQ(back.ReadCell(20000, 1), "padded");
   std::filesystem::remove(path);
+}
+
+TEST(WorkbookExport, ColumnsFormattedAsTextKeepWhatIsTypedIntoThemText) {
+  sxtest::HostCapture host;
+  {
+    TExcelOperation excel;
+    std::string message;
+    ASSERT_TRUE(excel.NewWorkbook(message)) << message;
+    excel.WriteCell(1, 0, "menutype");
+    for (int column : {3, 1, 2, 27}) excel.FormatColumnAsText(column);
+    excel.FormatColumnAsText(1);  // twice is once
+    excel.WriteCell(2, 1, "编号");
+    EXPECT_THROW(excel.FormatColumnAsText(16384), std::exception);
+    host.workbooks.push_back(excel.HandOver());
+  }
+  ASSERT_EQ(host.workbooks.size(), 1u);
+  Outcome columns = RunShell(sxtest::WorkbookTool() + " columns '" + host.workbooks[0] + "'");
+  EXPECT_EQ(columns.status, 0);
+  // Every empty cell of B, C, D and AB takes its column's format; A has none.
+  EXPECT_EQ(columns.out, "AB\t@\nB\t@\nC\t@\nD\t@\n");
+  Outcome cells = RunShell(sxtest::WorkbookTool() + " dump '" + host.workbooks[0] + "'");
+  EXPECT_EQ(cells.out, "A1\ts\t@\tmenutype\nB2\ts\t@\t编号\n");
+  std::filesystem::remove(host.workbooks[0]);
 }
 
 TEST(WorkbookExport, ExportsInTheSameSecondNeverOverwriteEachOther) {
@@ -269,6 +269,30 @@ TEST(WorkbookExport, CellsOutsideTheSheetAreRefused) {
   EXPECT_EQ(engine->ReadCell(1048576, 16383), "corner");
 }
 
+TEST(SheetCellsTest, CellsInAnyOrderAreKeptSortedAndTheLastTextWins) {
+  SheetCells cells;
+  // Backwards, as a crafted file may list them: rows and columns descending.
+  auto start = std::chrono::steady_clock::now();
+  for (int row = 60000; row >= 1; --row)
+    for (int column = 1; column >= 0; --column) cells.Set(row, column, std::to_string(row * 10 + column));
+  cells.Set(5, 1, "again");
+  cells.Set(1, 9, "tail");
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
+  ASSERT_NE(cells.Find(5, 1), nullptr);
+  EXPECT_EQ(*cells.Find(5, 1), "again");
+  EXPECT_EQ(*cells.Find(60000, 1), "600001");
+  EXPECT_EQ(cells.Find(3, 3), nullptr);
+  EXPECT_EQ(cells.Count(), 120001u);
+  int previousRow = 0, previousColumn = -1;
+  bool ordered = true;
+  cells.ForEach([&](int row, int column, const std::string&) {
+    ordered = ordered && (row > previousRow || (row == previousRow && column > previousColumn));
+    previousRow = row;
+    previousColumn = column;
+  });
+  EXPECT_TRUE(ordered);
+}
+
 // ---- hostile and broken files ---------------------------------------------------------
 
 TEST(WorkbookHostileFiles, EachFailsQuicklyWithAMessageNamingTheFile) {
@@ -323,13 +347,12 @@ TEST(WorkbookHostileFiles, EachFailsQuicklyWithAMessageNamingTheFile) {
 TEST(SheetCommand, ReadsAnXlsSavedByLibreOffice) {
   // Saved by LibreOffice Calc ("MS Excel 97" filter) from a sheet typed with
   // blanks, numbers, a date, a time, a date-time, a boolean and a far column.
-  // freexl does not report boolean cells of .xls files: D2 (TRUE) reads empty.
   std::string file = std::string(SETUPXFER_SOURCE_DIR) + "/tests/fixtures/libreoffice-cells.xls";
   Outcome ok = RunShell("'" + sxtest::ToolPath() + "' sheet '" + file + "'");
   EXPECT_EQ(ok.status, 0);
   EXPECT_EQ(ok.out,
             "1\t0\tpadded text\n1\t2\t3\n1\t3\t12.5\n1\t4\t0.1\n"
-            "2\t0\t2024-03-05\n2\t1\t08:30\n2\t2\t2024-03-05 17:45:10\n"
+            "2\t0\t2024-03-05\n2\t1\t08:30\n2\t2\t2024-03-05 17:45:10\n2\t3\t1\n"
             "3\t26\tfar right\n4\t2\t007\n5\t0\t退菜理由清单\n5\t1\t退菜理由清单\n");
 }
 

@@ -1,16 +1,25 @@
 // The engine port: what one database engine must offer the access layer.
 // Statements arrive already adapted to the engine's dialect, with positional
-// "?" parameters. Implementations live in one .cpp each (SQLite, ODBC).
+// "?" parameters; the engine prepares each once and runs it many times.
+// Implementations live in one .cpp each (SQLite, ODBC).
 #pragma once
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 #include <variant>
 #include <vector>
 
 #include "base/DateTime.h"
+#include "base/Error.h"
 
 namespace sx::db {
+
+// A database failure; the message is the engine's own text.
+class DbError : public sx::Error {
+ public:
+  using sx::Error::Error;
+};
 
 enum class ParamType { String, Integer, Float, DateTime, Memo };
 
@@ -33,6 +42,23 @@ struct ResultSet {
   std::vector<std::vector<Value>> rows;
 };
 
+// A statement prepared once and run again with new values. It belongs to the
+// engine that prepared it and is destroyed before that engine. After every
+// run, failed or not, it is ready to run again.
+class PreparedStatement {
+ public:
+  PreparedStatement() = default;
+  PreparedStatement(const PreparedStatement&) = delete;
+  PreparedStatement& operator=(const PreparedStatement&) = delete;
+  virtual ~PreparedStatement() = default;
+
+  // One parameter per "?", in order. A statement that returns rows: all rows
+  // are fetched.
+  virtual ResultSet Query(std::span<const BoundParam* const> params) = 0;
+  // A statement that returns no rows: the count of rows affected.
+  virtual long Execute(std::span<const BoundParam* const> params) = 0;
+};
+
 // Which statement adaptation an engine needs.
 enum class DialectKind { SqlServer, Sqlite };
 
@@ -51,10 +77,8 @@ class Backend {
   virtual void Commit() = 0;
   virtual void Rollback() = 0;
 
-  // Runs a statement that returns rows; all rows are fetched.
-  virtual ResultSet Query(const std::string& sql, const std::vector<BoundParam>& params) = 0;
-  // Runs a statement that returns no rows; the result is the count of rows affected.
-  virtual long Execute(const std::string& sql, const std::vector<BoundParam>& params) = 0;
+  // Prepares one statement; throws DbError when the engine refuses it.
+  virtual std::unique_ptr<PreparedStatement> Prepare(const std::string& sql) = 0;
 };
 
 // Opens the engine that a connection string names. Throws sx::Error with a

@@ -113,8 +113,10 @@ std::vector<std::pair<std::string, std::string>> SplitConnectionString(const std
 }
 
 std::string OdbcValue(std::string_view value) {
+  // A leading quote would open a quoted value for a reader of the string.
   bool brace = value.find_first_of(";{}") != std::string_view::npos ||
-               (!value.empty() && (IsBlank(value.front()) || IsBlank(value.back())));
+               (!value.empty() && (IsBlank(value.front()) || IsBlank(value.back()) || value.front() == '"' ||
+                                   value.front() == '\''));
   if (!brace) return std::string(value);
   std::string out = "{";
   for (char c : value) {

@@ -2,12 +2,125 @@
 
 #include <charconv>
 #include <cmath>
+#include <list>
 
 #include "base/Text.h"
+#include "db/SqlTokens.h"
 
 namespace sx::db {
 
+// ---- Names ignoring case ------------------------------------------------------------
+
+std::uint64_t NameIndex::Hash(std::string_view s) {
+  std::uint64_t h = 1469598103934665603ull;  // FNV-1a over the lower-case letters
+  for (char c : s) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    h = (h ^ static_cast<unsigned char>(c)) * 1099511628211ull;
+  }
+  return h;
+}
+
+void NameIndex::Build(const std::vector<std::string>& names) {
+  std::size_t size = 8;
+  while (size < 2 * names.size()) size *= 2;
+  table_.assign(size, Entry{});
+  for (std::size_t p = 0; p < names.size(); ++p) {
+    if (Find(names, names[p]) != kNone) continue;
+    std::uint64_t h = Hash(names[p]);
+    std::size_t i = static_cast<std::size_t>(h) & (size - 1);
+    while (table_[i].position != kNone) i = (i + 1) & (size - 1);
+    table_[i] = Entry{h, p};
+  }
+}
+
+std::size_t NameIndex::Find(const std::vector<std::string>& names, std::string_view name) const {
+  if (table_.empty()) return kNone;
+  std::uint64_t h = Hash(name);
+  for (std::size_t i = static_cast<std::size_t>(h) & (table_.size() - 1);; i = (i + 1) & (table_.size() - 1)) {
+    const Entry& e = table_[i];
+    if (e.position == kNone) return kNone;
+    if (e.hash == h && SameTextIgnoringCase(names[e.position], name)) return e.position;
+  }
+}
+
+// ---- The statement cache --------------------------------------------------------
+
+// One distinct statement text: its named parameters, computed once, and the
+// engine's prepared statement, made on its first run.
+struct CachedStatement {
+  static constexpr std::size_t kNoSlot = NameIndex::kNone;
+
+  explicit CachedStatement(std::string tsql) : text(std::move(tsql)) {
+    for (const auto& t : sql::Tokenize(text)) {
+      if (t.kind != sql::TokenKind::Param) continue;
+      std::string_view name(text.data() + t.begin + 1, t.end - t.begin - 1);
+      bool seen = false;
+      for (const auto& n : names) seen = seen || SameTextIgnoringCase(n, name);
+      if (!seen) names.emplace_back(name);
+    }
+    slots.Build(names);
+  }
+
+  std::size_t Slot(std::string_view name) const { return slots.Find(names, name); }
+
+  const std::string text;
+  // Each distinct name as first written, in order of first appearance: its slot.
+  std::vector<std::string> names;
+  NameIndex slots;
+
+  // For the open engine: the statement, and the slot of each of its "?".
+  std::unique_ptr<PreparedStatement> prepared;
+  std::vector<std::size_t> positions;
+
+  // Its place in the connection's cache while listed there. Only a listed
+  // statement holds a prepared one, so closing the connection reaches them all.
+  bool listed = false;
+  std::list<std::shared_ptr<CachedStatement>>::iterator place;
+};
+
+// The statements of one connection, the most recently used first; the least
+// recently used are dropped beyond kStatementCacheSize.
+class Connection::Cache {
+ public:
+  std::shared_ptr<CachedStatement> Find(std::string_view text) {
+    auto it = index_.find(text);
+    if (it == index_.end()) return nullptr;
+    Touch(**it->second);
+    return *it->second;
+  }
+
+  void Touch(CachedStatement& s) { lru_.splice(lru_.begin(), lru_, s.place); }
+
+  void Add(const std::shared_ptr<CachedStatement>& s) {
+    lru_.push_front(s);
+    s->place = lru_.begin();
+    s->listed = true;
+    index_[s->text] = s->place;
+    while (lru_.size() > kStatementCacheSize) Drop(*lru_.back());
+  }
+
+  // Drops every statement; those still held by a query are prepared again
+  // when next run.
+  void Clear() {
+    while (!lru_.empty()) Drop(*lru_.back());
+  }
+
+ private:
+  void Drop(CachedStatement& s) {
+    s.prepared.reset();
+    s.positions.clear();
+    s.listed = false;
+    index_.erase(s.text);
+    lru_.erase(s.place);  // may release s
+  }
+
+  std::list<std::shared_ptr<CachedStatement>> lru_;
+  std::unordered_map<std::string_view, std::list<std::shared_ptr<CachedStatement>>::iterator> index_;
+};
+
 // ---- Connection -----------------------------------------------------------
+
+Connection::Connection() : cache_(std::make_unique<Cache>()) {}
 
 Connection::~Connection() {
   try {
@@ -20,18 +133,18 @@ Connection::~Connection() {
 void Connection::Open() {
   if (backend_) return;
   backend_ = OpenBackend(connectionString_);
-  dialect_ = std::make_unique<Dialect>(backend_->Dialect());
   inTransaction_ = false;
 }
 
 void Connection::Close() {
   if (!backend_) return;
+  // Prepared statements go before the engine that made them.
+  cache_->Clear();
   if (inTransaction_) {
     inTransaction_ = false;
     backend_->Rollback();
   }
   backend_.reset();
-  dialect_.reset();
 }
 
 Backend& Connection::Engine() {
@@ -54,65 +167,85 @@ void Connection::RollbackTrans() {
   Engine().Rollback();
 }
 
+std::shared_ptr<CachedStatement> Connection::Statement(const std::string& tsql) {
+  if (auto found = cache_->Find(tsql)) return found;
+  auto s = std::make_shared<CachedStatement>(tsql);
+  cache_->Add(s);
+  return s;
+}
+
+PreparedStatement& Connection::Ready(const std::shared_ptr<CachedStatement>& statement,
+                                     std::span<const BoundParam* const> bySlot) {
+  Backend& engine = Engine();
+  std::shared_ptr<CachedStatement> listed;
+  CachedStatement* s = statement.get();
+  if (s->listed) {
+    cache_->Touch(*s);
+  } else if ((listed = cache_->Find(s->text))) {
+    s = listed.get();  // the same text, so the same slots
+  } else {
+    cache_->Add(statement);
+  }
+  if (!s->prepared) {
+    // Translate once, then turn each ":name" into "?" and note its slot.
+    std::string text = TranslateStatement(s->text, engine.Dialect());
+    std::string sql;
+    sql.reserve(text.size());
+    std::vector<std::size_t> positions;
+    std::size_t copied = 0;
+    for (const auto& t : sql::Tokenize(text)) {
+      if (t.kind != sql::TokenKind::Param) continue;
+      std::string_view name(text.data() + t.begin + 1, t.end - t.begin - 1);
+      std::size_t slot = s->Slot(name);
+      if (slot == CachedStatement::kNoSlot) throw DbError("Parameter '" + std::string(name) + "' has no value");
+      sql.append(text, copied, t.begin - copied);
+      sql += '?';
+      copied = t.end;
+      positions.push_back(slot);
+    }
+    sql.append(text, copied);
+    s->prepared = engine.Prepare(sql);
+    s->positions = std::move(positions);
+  }
+  ordered_.clear();
+  for (std::size_t slot : s->positions) {
+    const BoundParam* p = slot < bySlot.size() ? bySlot[slot] : nullptr;
+    if (!p) throw DbError("Parameter '" + s->names[slot] + "' has no value");
+    ordered_.push_back(p);
+  }
+  return *s->prepared;
+}
+
+ResultSet Connection::RunQuery(const std::shared_ptr<CachedStatement>& statement,
+                               std::span<const BoundParam* const> bySlot) {
+  return Ready(statement, bySlot).Query(ordered_);
+}
+
+long Connection::RunExecute(const std::shared_ptr<CachedStatement>& statement,
+                            std::span<const BoundParam* const> bySlot) {
+  return Ready(statement, bySlot).Execute(ordered_);
+}
+
 namespace {
 
-bool IsIdentChar(char c) {
-  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
+// Each parameter of `params` in the statement's slots; the last of equal names counts.
+std::vector<const BoundParam*> BySlot(const CachedStatement& s, const std::vector<BoundParam>& params) {
+  std::vector<const BoundParam*> bySlot(s.names.size(), nullptr);
+  for (const auto& p : params)
+    if (std::size_t slot = s.Slot(p.name); slot != CachedStatement::kNoSlot) bySlot[slot] = &p;
+  return bySlot;
 }
 
 }  // namespace
 
-std::string Connection::Prepare(const std::string& tsql, const std::vector<BoundParam>& params,
-                                std::vector<BoundParam>& ordered) {
-  Engine();
-  const std::string& text = dialect_->Translate(tsql);
-  // Replace each ":name" outside string literals and quoted names by "?",
-  // collecting the parameters in order of appearance.
-  std::string out;
-  out.reserve(text.size());
-  for (std::size_t i = 0; i < text.size();) {
-    char c = text[i];
-    if (c == '\'' || c == '"' || c == '[') {
-      char close = c == '[' ? ']' : c;
-      std::size_t j = text.find(close, i + 1);
-      // A doubled quote inside a literal continues it.
-      while (j != std::string::npos && close != ']' && j + 1 < text.size() && text[j + 1] == close)
-        j = text.find(close, j + 2);
-      std::size_t end = j == std::string::npos ? text.size() : j + 1;
-      out.append(text, i, end - i);
-      i = end;
-      continue;
-    }
-    if (c == ':' && i + 1 < text.size() && IsIdentChar(text[i + 1]) &&
-        (i == 0 || (text[i - 1] != ':' && !IsIdentChar(text[i - 1])))) {
-      std::size_t j = i + 1;
-      while (j < text.size() && IsIdentChar(text[j])) ++j;
-      std::string_view name(text.data() + i + 1, j - i - 1);
-      const BoundParam* found = nullptr;
-      for (const auto& p : params)
-        if (SameTextIgnoringCase(p.name, name)) found = &p;
-      if (!found) throw DbError("Parameter '" + std::string(name) + "' has no value");
-      ordered.push_back(*found);
-      out += '?';
-      i = j;
-      continue;
-    }
-    out += c;
-    ++i;
-  }
-  return out;
-}
-
 ResultSet Connection::RunQuery(const std::string& tsql, const std::vector<BoundParam>& params) {
-  std::vector<BoundParam> ordered;
-  std::string sql = Prepare(tsql, params, ordered);
-  return Engine().Query(sql, ordered);
+  auto s = Statement(tsql);
+  return RunQuery(s, BySlot(*s, params));
 }
 
 long Connection::RunExecute(const std::string& tsql, const std::vector<BoundParam>& params) {
-  std::vector<BoundParam> ordered;
-  std::string sql = Prepare(tsql, params, ordered);
-  return Engine().Execute(sql, ordered);
+  auto s = Statement(tsql);
+  return RunExecute(s, BySlot(*s, params));
 }
 
 // ---- Field ----------------------------------------------------------------
@@ -167,6 +300,7 @@ DateTime Field::AsDateTime() const {
 void Query::Close() {
   active_ = false;
   result_ = ResultSet{};
+  columnIndex_.Clear();
   row_ = 0;
   locateIndex_.clear();
 }
@@ -174,18 +308,37 @@ void Query::Close() {
 void Query::SetSQL(std::string text) {
   if (active_) throw DbError("Operation is not allowed when the object is open");
   sql_ = std::move(text);
-  params_.clear();
+  statement_ = connection_.Statement(sql_);
+  const auto& names = statement_->names;
+  params_.resize(names.size());
+  for (std::size_t i = 0; i < names.size(); ++i)
+    if (params_[i].name != names[i]) params_[i].name = names[i];
+  bound_.assign(names.size(), nullptr);
 }
 
 BoundParam& Query::Declare(std::string_view name, ParamType type) {
-  for (auto& p : params_)
-    if (SameTextIgnoringCase(p.name, name)) {
-      p = BoundParam{std::string(name), type, true, {}, {}, 0};
-      return p;
-    }
-  params_.push_back(BoundParam{std::string(name), type, true, {}, {}, 0});
-  return params_.back();
+  if (!statement_) SetSQL(sql_);
+  std::size_t slot = statement_->Slot(name);
+  BoundParam& p = slot == CachedStatement::kNoSlot ? unused_ : params_[slot];
+  // The value is overwritten by the caller; a string keeps its buffer.
+  p.type = type;
+  p.isNull = true;
+  p.size = 0;
+  p.dateTime = DateTime{};
+  if (slot != CachedStatement::kNoSlot) bound_[slot] = &p;
+  return p;
 }
+
+namespace {
+
+void AssignText(Value& v, std::string_view text) {
+  if (auto* s = std::get_if<std::string>(&v))
+    s->assign(text);
+  else
+    v = std::string(text);
+}
+
+}  // namespace
 
 void Query::SetString(std::string_view name, int size, std::string_view value) {
   if (size > 0 && Cp936Width(value) > static_cast<std::size_t>(size))
@@ -194,7 +347,7 @@ void Query::SetString(std::string_view name, int size, std::string_view value) {
   BoundParam& p = Declare(name, ParamType::String);
   p.isNull = false;
   p.size = size;
-  p.value = std::string(value);
+  AssignText(p.value, value);
 }
 
 void Query::SetOptionalString(std::string_view name, int size, std::string_view value) {
@@ -226,14 +379,16 @@ void Query::SetDateTime(std::string_view name, const DateTime& value) {
 void Query::SetMemo(std::string_view name, std::string_view value) {
   BoundParam& p = Declare(name, ParamType::Memo);
   p.isNull = false;
-  p.value = std::string(value);
+  AssignText(p.value, value);
 }
 
 void Query::SetNull(std::string_view name, ParamType type, int size) { Declare(name, type).size = size; }
 
 void Query::Open() {
   if (active_) return;
-  result_ = connection_.RunQuery(sql_, params_);
+  if (!statement_) SetSQL(sql_);
+  result_ = connection_.RunQuery(statement_, bound_);
+  columnIndex_.Clear();
   row_ = 0;
   locateIndex_.clear();
   active_ = true;
@@ -241,7 +396,8 @@ void Query::Open() {
 
 long Query::ExecSQL() {
   if (active_) throw DbError("Operation is not allowed when the object is open");
-  return connection_.RunExecute(sql_, params_);
+  if (!statement_) SetSQL(sql_);
+  return connection_.RunExecute(statement_, bound_);
 }
 
 void Query::Next() {
@@ -249,8 +405,9 @@ void Query::Next() {
 }
 
 std::size_t Query::ColumnIndex(std::string_view name) const {
-  for (std::size_t i = 0; i < result_.columns.size(); ++i)
-    if (SameTextIgnoringCase(result_.columns[i], name)) return i;
+  if (!columnIndex_.Built()) columnIndex_.Build(result_.columns);
+  std::size_t i = columnIndex_.Find(result_.columns, name);
+  if (i != NameIndex::kNone) return i;
   throw DbError("Item cannot be found in the collection: field '" + std::string(name) + "'");
 }
 

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -14,18 +15,15 @@
 #include "base/Error.h"
 #include "db/Backend.h"
 #include "db/Dialect.h"
+#include "db/NameIndex.h"
 
 namespace sx::db {
 
-// A database failure; the message is the engine's own text.
-class DbError : public sx::Error {
- public:
-  using sx::Error::Error;
-};
+struct CachedStatement;
 
 class Connection {
  public:
-  Connection() = default;
+  Connection();
   Connection(const Connection&) = delete;
   Connection& operator=(const Connection&) = delete;
   ~Connection();
@@ -44,19 +42,35 @@ class Connection {
   // True between BeginTrans and the CommitTrans or RollbackTrans that ends it.
   bool InTransaction() const { return inTransaction_; }
 
-  // Used by Query: runs a T-SQL text with named parameters.
+  // Runs a T-SQL text with named parameters (matched ignoring case).
   ResultSet RunQuery(const std::string& tsql, const std::vector<BoundParam>& params);
   long RunExecute(const std::string& tsql, const std::vector<BoundParam>& params);
 
+  // Used by Query. The statement for a T-SQL text, with its parameter layout;
+  // the same object for the same text while it stays in the cache.
+  std::shared_ptr<CachedStatement> Statement(const std::string& tsql);
+  // Runs a statement; `bySlot` holds each named parameter's value in the
+  // statement's layout order, null where none was set. Each distinct text is
+  // translated and prepared once, then run again with new values.
+  ResultSet RunQuery(const std::shared_ptr<CachedStatement>& statement,
+                     std::span<const BoundParam* const> bySlot);
+  long RunExecute(const std::shared_ptr<CachedStatement>& statement, std::span<const BoundParam* const> bySlot);
+
+  // How many prepared statements a connection keeps at most.
+  static constexpr std::size_t kStatementCacheSize = 128;
+
  private:
+  class Cache;
+
   Backend& Engine();
-  // Adapts the text and turns ":name" parameters into positional ones.
-  std::string Prepare(const std::string& tsql, const std::vector<BoundParam>& params,
-                      std::vector<BoundParam>& ordered);
+  // The cached statement, prepared for the engine; its parameters in "?" order.
+  PreparedStatement& Ready(const std::shared_ptr<CachedStatement>& statement,
+                           std::span<const BoundParam* const> bySlot);
 
   std::string connectionString_;
   std::unique_ptr<Backend> backend_;
-  std::unique_ptr<Dialect> dialect_;
+  std::unique_ptr<Cache> cache_;
+  std::vector<const BoundParam*> ordered_;  // reused by every run
   bool inTransaction_ = false;
 };
 
@@ -91,7 +105,8 @@ class Query {
   void SetSQL(std::string text);
   const std::string& SQL() const { return sql_; }
 
-  // Declares an input parameter and sets its value. Names match ignoring case.
+  // Declares an input parameter and sets its value. Names match ignoring case;
+  // each lookup costs O(1). A name the statement does not use is ignored.
   // A string longer than `size` (counted as code page 936 does) is refused.
   void SetString(std::string_view name, int size, std::string_view value);
   // Declares a string parameter; empty text is written as NULL.
@@ -127,9 +142,13 @@ class Query {
 
   Connection& connection_;
   std::string sql_;
-  std::vector<BoundParam> params_;
+  std::shared_ptr<CachedStatement> statement_;
+  std::vector<BoundParam> params_;         // one per distinct name of the statement
+  std::vector<const BoundParam*> bound_;   // the declared ones, by the same index
+  BoundParam unused_;                      // takes values for names the statement lacks
   bool active_ = false;
   ResultSet result_;
+  mutable NameIndex columnIndex_;  // built on the first lookup by name
   std::size_t row_ = 0;
   std::unordered_map<std::string, std::unordered_map<std::string, std::size_t>> locateIndex_;
 };

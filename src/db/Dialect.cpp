@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "db/Database.h"
+#include "db/Backend.h"
 #include "db/OuterJoin.h"
 #include "db/SqlTokens.h"
 
@@ -122,12 +122,6 @@ std::string TranslateStatement(const std::string& tsql, DialectKind kind) {
     // Unbalanced parentheses: the engine reports the fault in its own words.
     return text;
   }
-}
-
-const std::string& Dialect::Translate(const std::string& tsql) {
-  auto it = cache_.find(tsql);
-  if (it == cache_.end()) it = cache_.emplace(tsql, TranslateStatement(tsql, kind_)).first;
-  return it->second;
 }
 
 }  // namespace sx::db

@@ -1,7 +1,6 @@
 // Turns a statement written in the host server's T-SQL into what an engine runs.
 #pragma once
 #include <string>
-#include <unordered_map>
 
 #include "db/Backend.h"
 
@@ -13,17 +12,5 @@ namespace sx::db {
 //  - SQLite also: IsNull, GetDate(), Left, Len and "top N".
 // Named ":name" parameters are kept as they are.
 std::string TranslateStatement(const std::string& tsql, DialectKind kind);
-
-// Caches the translation of each distinct statement text.
-class Dialect {
- public:
-  explicit Dialect(DialectKind kind) : kind_(kind) {}
-  DialectKind Kind() const { return kind_; }
-  const std::string& Translate(const std::string& tsql);
-
- private:
-  DialectKind kind_;
-  std::unordered_map<std::string, std::string> cache_;
-};
 
 }  // namespace sx::db

@@ -13,7 +13,9 @@
 #include <charconv>
 #include <cstdint>
 #include <cstdio>
+#include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -21,7 +23,6 @@
 #include "base/Text.h"
 #include "db/Backend.h"
 #include "db/ConnectionString.h"
-#include "db/Database.h"
 
 namespace sx::db {
 
@@ -390,6 +391,8 @@ SQLHENV InitEnvironment(const Handle& env) {
   return env.get();
 }
 
+class OdbcStatement;
+
 class OdbcBackend final : public Backend {
  public:
   explicit OdbcBackend(const std::string& connectionString)
@@ -425,6 +428,13 @@ class OdbcBackend final : public Backend {
       throw DbError("The database engine '" + dbms +
                     "' is not supported; connect to Microsoft SQL Server or SQLite");
     }
+    // A driver that deletes prepared statements when a transaction ends gets
+    // each statement prepared again for every run.
+    for (SQLUSMALLINT info : {SQL_CURSOR_COMMIT_BEHAVIOR, SQL_CURSOR_ROLLBACK_BEHAVIOR}) {
+      SQLUSMALLINT behaviour = SQL_CB_CLOSE;
+      if (Ok(SQLGetInfoW(dbc_.get(), info, &behaviour, sizeof behaviour, nullptr)) && behaviour == SQL_CB_DELETE)
+        prepareEveryRun_ = true;
+    }
   }
 
   ~OdbcBackend() override {
@@ -447,87 +457,10 @@ class OdbcBackend final : public Backend {
     if (inTransaction_) EndTran(SQL_ROLLBACK);
   }
 
-  ResultSet Query(const std::string& sql, const std::vector<BoundParam>& params) override {
-    Handle stmt(SQL_HANDLE_STMT, dbc_.get());
-    std::vector<ParamBuffer> buffers(params.size());
-    Run(stmt.get(), sql, params, buffers);
-    SQLHSTMT h = stmt.get();
-    // Skip the counts of statements that return no rows, up to the first result set.
-    SQLSMALLINT count = 0;
-    for (;;) {
-      Check(SQLNumResultCols(h, &count), SQL_HANDLE_STMT, h, "SQLNumResultCols");
-      if (count > 0) break;
-      SQLRETURN rc = SQLMoreResults(h);
-      if (rc == SQL_NO_DATA) return ResultSet{};
-      Check(rc, SQL_HANDLE_STMT, h, "SQLMoreResults");
-    }
-    ResultSet rs;
-    std::vector<Column> columns(static_cast<std::size_t>(count));
-    for (SQLUSMALLINT i = 1; i <= count; ++i) {
-      SQLWCHAR name[256] = {};
-      SQLSMALLINT nameLength = 0, type = 0, digits = 0, nullable = 0;
-      SQLULEN size = 0;
-      Check(SQLDescribeColW(h, i, name, static_cast<SQLSMALLINT>(std::size(name)), &nameLength, &type, &size,
-                            &digits, &nullable),
-            SQL_HANDLE_STMT, h, "SQLDescribeCol");
-      Column& c = columns[i - 1];
-      c.name = Narrow(name, std::min<std::size_t>(static_cast<std::size_t>(nameLength), std::size(name) - 1));
-      c.kind = KindOf(type, dialect_);
-      c.scale = digits;
-      rs.columns.push_back(c.name);
-    }
-    for (;;) {
-      SQLRETURN rc = SQLFetch(h);
-      if (rc == SQL_NO_DATA) break;
-      Check(rc, SQL_HANDLE_STMT, h, "SQLFetch");
-      std::vector<Value> row;
-      row.reserve(columns.size());
-      for (SQLUSMALLINT i = 1; i <= count; ++i) row.push_back(ReadColumn(h, i, columns[i - 1]));
-      rs.rows.push_back(std::move(row));
-    }
-    return rs;
-  }
-
-  long Execute(const std::string& sql, const std::vector<BoundParam>& params) override {
-    Handle stmt(SQL_HANDLE_STMT, dbc_.get());
-    std::vector<ParamBuffer> buffers(params.size());
-    SQLHSTMT h = stmt.get();
-    if (!Run(h, sql, params, buffers)) return 0;
-    SQLLEN rows = 0;
-    Check(SQLRowCount(h, &rows), SQL_HANDLE_STMT, h, "SQLRowCount");
-    // Finish the batch so that an error in a later part is not lost.
-    for (;;) {
-      SQLRETURN rc = SQLMoreResults(h);
-      if (rc == SQL_NO_DATA) break;
-      Check(rc, SQL_HANDLE_STMT, h, "SQLMoreResults");
-    }
-    return static_cast<long>(rows);
-  }
+  std::unique_ptr<PreparedStatement> Prepare(const std::string& sql) override;
 
  private:
-  // Prepares, binds and executes; false when the statement affected no rows
-  // (SQL_NO_DATA), which is not an error.
-  bool Run(SQLHSTMT h, const std::string& sql, const std::vector<BoundParam>& params,
-           std::vector<ParamBuffer>& buffers) {
-    if (dialect_ == DialectKind::Sqlite) {
-      // The SQLite driver takes UTF-8 statement text through the narrow call;
-      // through the wide one the driver manager narrows it to the locale's
-      // charset and loses every non-ASCII character of a literal.
-      std::string text = sql;
-      Check(SQLPrepare(h, reinterpret_cast<SQLCHAR*>(text.data()), static_cast<SQLINTEGER>(text.size())),
-            SQL_HANDLE_STMT, h, "SQLPrepare");
-    } else {
-      WString text = Widen(sql);
-      Check(SQLPrepareW(h, text.data(), static_cast<SQLINTEGER>(text.size())), SQL_HANDLE_STMT, h,
-            "SQLPrepare");
-    }
-    for (std::size_t i = 0; i < params.size(); ++i)
-      BindParam(h, static_cast<SQLUSMALLINT>(i + 1), params[i], buffers[i], dialect_);
-    SQLRETURN rc = SQLExecute(h);
-    if (rc == SQL_NO_DATA) return false;
-    Check(rc, SQL_HANDLE_STMT, h, "SQLExecute");
-    return true;
-  }
+  friend class OdbcStatement;
 
   void SetAutoCommit(bool on) {
     Check(SQLSetConnectAttrW(dbc_.get(), SQL_ATTR_AUTOCOMMIT,
@@ -551,8 +484,128 @@ class OdbcBackend final : public Backend {
   Handle dbc_;
   bool connected_ = false;
   bool inTransaction_ = false;
+  bool prepareEveryRun_ = false;
   DialectKind dialect_ = DialectKind::SqlServer;
 };
+
+// One statement handle prepared once (SQLPrepare) and executed many times
+// (SQLExecute); its cursor is closed after every run so the next one starts
+// clean.
+class OdbcStatement final : public PreparedStatement {
+ public:
+  OdbcStatement(OdbcBackend& backend, const std::string& sql) : backend_(backend), sql_(sql) { Compile(); }
+
+  ResultSet Query(std::span<const BoundParam* const> params) override {
+    Closer closer{Begin()};
+    SQLHSTMT h = stmt_->get();
+    ResultSet rs;
+    if (!Execute(h, params)) return rs;
+    // Skip the counts of statements that return no rows, up to the first result set.
+    SQLSMALLINT count = 0;
+    for (;;) {
+      Check(SQLNumResultCols(h, &count), SQL_HANDLE_STMT, h, "SQLNumResultCols");
+      if (count > 0) break;
+      SQLRETURN rc = SQLMoreResults(h);
+      if (rc == SQL_NO_DATA) return rs;
+      Check(rc, SQL_HANDLE_STMT, h, "SQLMoreResults");
+    }
+    std::vector<Column> columns(static_cast<std::size_t>(count));
+    for (SQLUSMALLINT i = 1; i <= count; ++i) {
+      SQLWCHAR name[256] = {};
+      SQLSMALLINT nameLength = 0, type = 0, digits = 0, nullable = 0;
+      SQLULEN size = 0;
+      Check(SQLDescribeColW(h, i, name, static_cast<SQLSMALLINT>(std::size(name)), &nameLength, &type, &size,
+                            &digits, &nullable),
+            SQL_HANDLE_STMT, h, "SQLDescribeCol");
+      Column& c = columns[i - 1];
+      c.name = Narrow(name, std::min<std::size_t>(static_cast<std::size_t>(nameLength), std::size(name) - 1));
+      c.kind = KindOf(type, backend_.dialect_);
+      c.scale = digits;
+      rs.columns.push_back(c.name);
+    }
+    for (;;) {
+      SQLRETURN rc = SQLFetch(h);
+      if (rc == SQL_NO_DATA) break;
+      Check(rc, SQL_HANDLE_STMT, h, "SQLFetch");
+      std::vector<Value> row;
+      row.reserve(columns.size());
+      for (SQLUSMALLINT i = 1; i <= count; ++i) row.push_back(ReadColumn(h, i, columns[i - 1]));
+      rs.rows.push_back(std::move(row));
+    }
+    return rs;
+  }
+
+  long Execute(std::span<const BoundParam* const> params) override {
+    Closer closer{Begin()};
+    SQLHSTMT h = stmt_->get();
+    if (!Execute(h, params)) return 0;
+    SQLLEN rows = 0;
+    Check(SQLRowCount(h, &rows), SQL_HANDLE_STMT, h, "SQLRowCount");
+    // Finish the batch so that an error in a later part is not lost.
+    for (;;) {
+      SQLRETURN rc = SQLMoreResults(h);
+      if (rc == SQL_NO_DATA) break;
+      Check(rc, SQL_HANDLE_STMT, h, "SQLMoreResults");
+    }
+    return static_cast<long>(rows);
+  }
+
+ private:
+  // Closes the cursor and drops pending results when a run ends, however it ends.
+  struct Closer {
+    SQLHSTMT h;
+    ~Closer() { SQLFreeStmt(h, SQL_CLOSE); }
+  };
+
+  void Compile() {
+    stmt_.reset();
+    auto stmt = std::make_unique<Handle>(SQL_HANDLE_STMT, backend_.dbc_.get());
+    SQLHSTMT h = stmt->get();
+    if (backend_.dialect_ == DialectKind::Sqlite) {
+      // The SQLite driver takes UTF-8 statement text through the narrow call;
+      // through the wide one the driver manager narrows it to the locale's
+      // charset and loses every non-ASCII character of a literal.
+      std::string text = sql_;
+      Check(SQLPrepare(h, reinterpret_cast<SQLCHAR*>(text.data()), static_cast<SQLINTEGER>(text.size())),
+            SQL_HANDLE_STMT, h, "SQLPrepare");
+    } else {
+      WString text = Widen(sql_);
+      Check(SQLPrepareW(h, text.data(), static_cast<SQLINTEGER>(text.size())), SQL_HANDLE_STMT, h,
+            "SQLPrepare");
+    }
+    stmt_ = std::move(stmt);
+    fresh_ = true;
+  }
+
+  // The handle for a new run, prepared again when the driver needs that.
+  SQLHSTMT Begin() {
+    if (!stmt_ || (backend_.prepareEveryRun_ && !fresh_)) Compile();
+    fresh_ = false;
+    return stmt_->get();
+  }
+
+  // Binds and executes; false when the statement affected no rows
+  // (SQL_NO_DATA), which is not an error.
+  bool Execute(SQLHSTMT h, std::span<const BoundParam* const> params) {
+    buffers_.resize(params.size());
+    for (std::size_t i = 0; i < params.size(); ++i)
+      BindParam(h, static_cast<SQLUSMALLINT>(i + 1), *params[i], buffers_[i], backend_.dialect_);
+    SQLRETURN rc = SQLExecute(h);
+    if (rc == SQL_NO_DATA) return false;
+    Check(rc, SQL_HANDLE_STMT, h, "SQLExecute");
+    return true;
+  }
+
+  OdbcBackend& backend_;
+  std::string sql_;
+  std::unique_ptr<Handle> stmt_;
+  bool fresh_ = false;  // prepared and not yet run
+  std::vector<ParamBuffer> buffers_;  // read by the driver during SQLExecute
+};
+
+std::unique_ptr<PreparedStatement> OdbcBackend::Prepare(const std::string& sql) {
+  return std::make_unique<OdbcStatement>(*this, sql);
+}
 
 #ifdef _WIN32
 // The newest SQL Server driver installed, by the names Microsoft gives them.

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "base/Text.h"
-#include "db/Database.h"
+#include "db/Backend.h"
 #include "db/SqlTokens.h"
 
 namespace sx::db {
@@ -236,6 +236,12 @@ std::string RewriteBlock(std::string_view text) {
     if (!c.refs.unqualified.empty())
       Fail("the column '" + c.refs.unqualified + "' names no table, so its condition cannot be placed", text);
     if (!c.op) continue;
+    // "a.k**=b.k" would join back into the operator once "*=" becomes "=".
+    std::string_view before = text.substr(c.begin, c.op->begin - c.begin);
+    std::string_view after = text.substr(c.op->end, c.end - c.op->end);
+    if ((!before.empty() && (before.back() == '*' || before.back() == '=')) ||
+        (!after.empty() && (after.front() == '*' || after.front() == '=')))
+      Fail("an operand of the operator is not a column: " + std::string(whole), text);
     Refs left = CollectRefs(text.substr(c.begin, c.op->begin - c.begin));
     Refs right = CollectRefs(text.substr(c.op->end, c.end - c.op->end));
     bool leftPreserved = sql::IsPunct(text, *c.op, "*=");

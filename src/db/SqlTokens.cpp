@@ -1,7 +1,7 @@
 #include "db/SqlTokens.h"
 
 #include "base/Text.h"
-#include "db/Database.h"
+#include "db/Backend.h"
 
 namespace sx::db::sql {
 
@@ -63,7 +63,8 @@ std::vector<Token> Tokenize(std::string_view t) {
       push(TokenKind::QuotedName, QuotedEnd(t, i, '"'));
     } else if (c == '[') {
       push(TokenKind::QuotedName, QuotedEnd(t, i, ']'));
-    } else if (c == ':' && IsParamChar(n) && (i == 0 || t[i - 1] != ':')) {
+    } else if (c == ':' && IsParamChar(n) &&
+               (i == 0 || (t[i - 1] != ':' && !IsParamChar(static_cast<unsigned char>(t[i - 1]))))) {
       std::size_t j = i + 1;
       while (j < t.size() && IsParamChar(static_cast<unsigned char>(t[j]))) ++j;
       push(TokenKind::Param, j);

@@ -3,11 +3,12 @@
 
 #include "base/Text.h"
 #include "db/Backend.h"
-#include "db/Database.h"
 
 namespace sx::db {
 
 namespace {
+
+class SqliteStatement;
 
 class SqliteBackend final : public Backend {
  public:
@@ -33,86 +34,12 @@ class SqliteBackend final : public Backend {
     if (!sqlite3_get_autocommit(db_)) Exec("ROLLBACK");
   }
 
-  ResultSet Query(const std::string& sql, const std::vector<BoundParam>& params) override {
-    Statement st(*this, sql, params);
-    ResultSet rs;
-    int n = sqlite3_column_count(st.stmt);
-    for (int i = 0; i < n; ++i) {
-      const char* name = sqlite3_column_name(st.stmt, i);
-      rs.columns.emplace_back(name ? name : "");
-    }
-    for (;;) {
-      int rc = sqlite3_step(st.stmt);
-      if (rc == SQLITE_DONE) break;
-      if (rc != SQLITE_ROW) Fail();
-      std::vector<Value> row;
-      row.reserve(n);
-      for (int i = 0; i < n; ++i) {
-        switch (sqlite3_column_type(st.stmt, i)) {
-          case SQLITE_INTEGER: row.emplace_back(std::int64_t{sqlite3_column_int64(st.stmt, i)}); break;
-          case SQLITE_FLOAT: row.emplace_back(sqlite3_column_double(st.stmt, i)); break;
-          case SQLITE_NULL: row.emplace_back(std::monostate{}); break;
-          default: {
-            const unsigned char* t = sqlite3_column_text(st.stmt, i);
-            int len = sqlite3_column_bytes(st.stmt, i);
-            row.emplace_back(std::string(reinterpret_cast<const char*>(t), static_cast<std::size_t>(len)));
-          }
-        }
-      }
-      rs.rows.push_back(std::move(row));
-    }
-    return rs;
-  }
-
-  long Execute(const std::string& sql, const std::vector<BoundParam>& params) override {
-    Statement st(*this, sql, params);
-    for (;;) {
-      int rc = sqlite3_step(st.stmt);
-      if (rc == SQLITE_DONE) break;
-      if (rc != SQLITE_ROW) Fail();
-    }
-    return sqlite3_changes(db_);
-  }
+  std::unique_ptr<PreparedStatement> Prepare(const std::string& sql) override;
 
  private:
-  struct Statement {
-    sqlite3_stmt* stmt = nullptr;
-    Statement(SqliteBackend& b, const std::string& sql, const std::vector<BoundParam>& params) {
-      const char* tail = nullptr;
-      if (sqlite3_prepare_v2(b.db_, sql.c_str(), static_cast<int>(sql.size()), &stmt, &tail) != SQLITE_OK)
-        b.Fail();
-      if (!stmt) throw DbError("The statement is empty");
-      if (tail && !Trim(tail).empty() && Trim(tail) != ";") {
-        sqlite3_finalize(stmt);
-        throw DbError("Only one statement can be run at a time");
-      }
-      for (std::size_t i = 0; i < params.size(); ++i) {
-        int idx = static_cast<int>(i + 1);
-        const BoundParam& p = params[i];
-        int rc;
-        if (p.isNull) {
-          rc = sqlite3_bind_null(stmt, idx);
-        } else if (auto* iv = std::get_if<std::int64_t>(&p.value)) {
-          rc = sqlite3_bind_int64(stmt, idx, *iv);
-        } else if (auto* dv = std::get_if<double>(&p.value)) {
-          rc = sqlite3_bind_double(stmt, idx, *dv);
-        } else if (auto* sv = std::get_if<std::string>(&p.value)) {
-          rc = sqlite3_bind_text(stmt, idx, sv->data(), static_cast<int>(sv->size()), SQLITE_TRANSIENT);
-        } else {
-          rc = sqlite3_bind_null(stmt, idx);
-        }
-        if (rc != SQLITE_OK) {
-          sqlite3_finalize(stmt);
-          b.Fail();
-        }
-      }
-    }
-    ~Statement() { sqlite3_finalize(stmt); }
-    Statement(const Statement&) = delete;
-    Statement& operator=(const Statement&) = delete;
-  };
+  friend class SqliteStatement;
 
-  [[noreturn]] void Fail() { throw DbError(sqlite3_errmsg(db_)); }
+  [[noreturn]] void Fail() const { throw DbError(sqlite3_errmsg(db_)); }
 
   void Exec(const char* sql) {
     char* err = nullptr;
@@ -125,6 +52,118 @@ class SqliteBackend final : public Backend {
 
   sqlite3* db_ = nullptr;
 };
+
+// One compiled statement, kept for the life of the connection. Bindings point
+// into the caller's values for the length of one run only.
+class SqliteStatement final : public PreparedStatement {
+ public:
+  SqliteStatement(SqliteBackend& backend, const std::string& sql) : backend_(backend) {
+    const char* tail = nullptr;
+    // A statement that changes the schema it reads is compiled again by
+    // sqlite3_step itself, so a kept statement survives schema changes.
+    if (sqlite3_prepare_v3(backend_.db_, sql.c_str(), static_cast<int>(sql.size()), SQLITE_PREPARE_PERSISTENT,
+                           &stmt_, &tail) != SQLITE_OK)
+      backend_.Fail();
+    if (!stmt_) throw DbError("The statement is empty");
+    if (tail && !Trim(tail).empty() && Trim(tail) != ";") {
+      sqlite3_finalize(stmt_);
+      throw DbError("Only one statement can be run at a time");
+    }
+  }
+  ~SqliteStatement() override { sqlite3_finalize(stmt_); }
+
+  ResultSet Query(std::span<const BoundParam* const> params) override {
+    ResultSet rs;
+    // The columns are read once the statement has run: sqlite3_step may have
+    // compiled it again after a schema change, and "select *" may have more.
+    bool described = false;
+    Run(params, [&] {
+      if (!described) described = Describe(rs);
+      std::vector<Value> row;
+      row.reserve(rs.columns.size());
+      for (int i = 0; i < static_cast<int>(rs.columns.size()); ++i) row.push_back(Column(i));
+      rs.rows.push_back(std::move(row));
+    });
+    if (!described) Describe(rs);
+    return rs;
+  }
+
+  long Execute(std::span<const BoundParam* const> params) override {
+    Run(params, [] {});
+    return sqlite3_changes(backend_.db_);
+  }
+
+ private:
+  // Binds, steps through every row and leaves the statement reset with no
+  // bindings, whatever happens.
+  template <class OnRow>
+  void Run(std::span<const BoundParam* const> params, OnRow onRow) {
+    struct Reset {
+      sqlite3_stmt* stmt;
+      ~Reset() {
+        sqlite3_reset(stmt);
+        sqlite3_clear_bindings(stmt);
+      }
+    } reset{stmt_};
+    Bind(params);
+    for (;;) {
+      int rc = sqlite3_step(stmt_);
+      if (rc == SQLITE_DONE) break;
+      if (rc != SQLITE_ROW) backend_.Fail();
+      onRow();
+    }
+  }
+
+  void Bind(std::span<const BoundParam* const> params) {
+    for (std::size_t i = 0; i < params.size(); ++i) {
+      int idx = static_cast<int>(i + 1);
+      const BoundParam& p = *params[i];
+      int rc;
+      if (p.isNull) {
+        rc = sqlite3_bind_null(stmt_, idx);
+      } else if (auto* iv = std::get_if<std::int64_t>(&p.value)) {
+        rc = sqlite3_bind_int64(stmt_, idx, *iv);
+      } else if (auto* dv = std::get_if<double>(&p.value)) {
+        rc = sqlite3_bind_double(stmt_, idx, *dv);
+      } else if (auto* sv = std::get_if<std::string>(&p.value)) {
+        // The text outlives the run; the bindings are cleared after it.
+        rc = sqlite3_bind_text(stmt_, idx, sv->data(), static_cast<int>(sv->size()), SQLITE_STATIC);
+      } else {
+        rc = sqlite3_bind_null(stmt_, idx);
+      }
+      if (rc != SQLITE_OK) backend_.Fail();
+    }
+  }
+
+  bool Describe(ResultSet& rs) {
+    int n = sqlite3_column_count(stmt_);
+    for (int i = 0; i < n; ++i) {
+      const char* name = sqlite3_column_name(stmt_, i);
+      rs.columns.emplace_back(name ? name : "");
+    }
+    return true;
+  }
+
+  Value Column(int i) {
+    switch (sqlite3_column_type(stmt_, i)) {
+      case SQLITE_INTEGER: return std::int64_t{sqlite3_column_int64(stmt_, i)};
+      case SQLITE_FLOAT: return sqlite3_column_double(stmt_, i);
+      case SQLITE_NULL: return std::monostate{};
+      default: {
+        const unsigned char* t = sqlite3_column_text(stmt_, i);
+        int len = sqlite3_column_bytes(stmt_, i);
+        return std::string(reinterpret_cast<const char*>(t), static_cast<std::size_t>(len));
+      }
+    }
+  }
+
+  SqliteBackend& backend_;
+  sqlite3_stmt* stmt_ = nullptr;
+};
+
+std::unique_ptr<PreparedStatement> SqliteBackend::Prepare(const std::string& sql) {
+  return std::make_unique<SqliteStatement>(*this, sql);
+}
 
 }  // namespace
 

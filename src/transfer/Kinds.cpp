@@ -1,6 +1,8 @@
 #include "transfer/Kinds.h"
 
+#include "transfer/uBOMIO.h"
 #include "transfer/uCardTypeIO.h"
+#include "transfer/uDeptUsersIO.h"
 #include "transfer/uGiftDishControl.h"
 #include "transfer/uLowestPayIO.h"
 #include "transfer/uMenuIO.h"
@@ -9,6 +11,7 @@
 #include "transfer/uReasonIO.h"
 #include "transfer/uRemarkIO.h"
 #include "transfer/uShiftIO.h"
+#include "transfer/uStoreItemsIO.h"
 #include "transfer/uSubject2IO.h"
 #include "transfer/uTableIO.h"
 

@@ -8,17 +8,12 @@
 
 namespace sx {
 
-NumberKind BuiltInFormatKind(int id) {
-  if (id >= 14 && id <= 17) return NumberKind::Date;
-  if ((id >= 18 && id <= 21) || (id >= 45 && id <= 47)) return NumberKind::Time;
-  if (id == 22) return NumberKind::DateTime;
-  // The East Asian built-ins: dates, and the times of 32-35, 55 and 56.
-  if ((id >= 32 && id <= 35) || id == 55 || id == 56) return NumberKind::Time;
-  if ((id >= 27 && id <= 31) || id == 36 || (id >= 50 && id <= 58)) return NumberKind::Date;
-  return NumberKind::Number;
+bool IsDateFormatId(int id) {
+  // 14-22 and 45-47 everywhere; 27-36 and 50-58 the East Asian dates and times.
+  return (id >= 14 && id <= 22) || (id >= 45 && id <= 47) || (id >= 27 && id <= 36) || (id >= 50 && id <= 58);
 }
 
-NumberKind FormatCodeKind(std::string_view code) {
+bool IsDateFormatCode(std::string_view code) {
   bool y = false, m = false, d = false, h = false, s = false;
   for (std::size_t i = 0; i < code.size(); ++i) {
     char c = code[i];
@@ -50,12 +45,7 @@ NumberKind FormatCodeKind(std::string_view code) {
       }
     }
   }
-  bool time = h || s;
-  bool date = y || d || (m && !time);
-  if (date && time) return NumberKind::DateTime;
-  if (date) return NumberKind::Date;
-  if (time) return NumberKind::Time;
-  return NumberKind::Number;
+  return y || m || d || h || s;
 }
 
 namespace {
@@ -74,34 +64,77 @@ void CivilFromDays(std::int64_t z, int& year, int& month, int& day) {
   year = static_cast<int>(y + (month <= 2 ? 1 : 0));
 }
 
+// Count of days since 1970-01-01 of a civil date.
+std::int64_t DaysFromCivil(std::int64_t y, int m, int d) {
+  y -= m <= 2 ? 1 : 0;
+  std::int64_t era = (y >= 0 ? y : y - 399) / 400;
+  std::int64_t yoe = y - era * 400;
+  std::int64_t doy = (153 * (m > 2 ? m - 3 : m + 9) + 2) / 5 + d - 1;
+  std::int64_t doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+  return era * 146097 + doe - 719468;
+}
+
 }  // namespace
 
-std::string NumberText(double value, NumberKind kind, bool date1904) {
-  // 2958465 is 9999-12-31 in the 1900 system.
-  if (kind == NumberKind::Number || !std::isfinite(value) || value < 0 || value >= 2958466)
-    return FloatToText(value);
-  auto seconds = static_cast<std::int64_t>(std::llround(value * 86400.0));
+double SerialOf(const DateTime& dt) {
+  std::int64_t days = DaysFromCivil(dt.year, dt.month, dt.day) + 25569;
+  // 1900-01-01 is serial 1 and 1900-03-01 serial 61, past the phantom
+  // 1900-02-29; a time of day alone, on 1899-12-30, is serial 0 and its time.
+  if (days >= 2 && days < 61) --days;
+  return static_cast<double>(days) + (dt.hour * 3600 + dt.minute * 60 + dt.second) / 86400.0;
+}
+
+std::string NumberText(double value) { return FloatToText(value); }
+
+namespace {
+
+struct ErrorName {
+  int code;
+  const char* text;
+};
+constexpr ErrorName kErrors[] = {{0x00, "#NULL!"}, {0x07, "#DIV/0!"},       {0x0F, "#VALUE!"}, {0x17, "#REF!"},
+                                 {0x1D, "#NAME?"}, {0x24, "#NUM!"},         {0x2A, "#N/A"},    {0x2B, "#GETTING_DATA"},
+                                 {0x2D, "#SPILL!"}, {0x32, "#CALC!"}};
+
+}  // namespace
+
+std::string ErrorText(int code) {
+  for (const auto& e : kErrors)
+    if (e.code == code) return e.text;
+  return "#ERROR!";
+}
+
+std::optional<int> ErrorCode(std::string_view text) {
+  for (const auto& e : kErrors)
+    if (text == e.text) return e.code;
+  return std::nullopt;
+}
+
+std::string CellText(const CellValue& value) {
+  switch (value.type) {
+    case CellValue::Type::Empty: return {};
+    case CellValue::Type::Text: return value.text;
+    case CellValue::Type::Boolean: return value.number != 0 ? "1" : "0";
+    case CellValue::Type::Error: return ErrorText(value.error);
+    case CellValue::Type::Number: break;
+  }
+  double serial = value.number;
+  // 2958465 is 9999-12-31.
+  if (!value.date || !std::isfinite(serial) || serial < 0 || serial >= 2958466) return NumberText(serial);
+  auto seconds = static_cast<std::int64_t>(std::llround(serial * 86400.0));
   std::int64_t days = seconds / 86400;
   int secondOfDay = static_cast<int>(seconds % 86400);
-  // Days since 1970-01-01: the 1904 system counts from 1904-01-01; the 1900
-  // system from 1899-12-30, but before its phantom 1900-02-29 (serial 60)
-  // from 1899-12-31.
-  std::int64_t unixDays;
-  if (date1904)
-    unixDays = days - 24107;
-  else
-    unixDays = days < 61 ? days - 25568 : days - 25569;
   DateTime dt;
-  CivilFromDays(unixDays, dt.year, dt.month, dt.day);
+  // Days since 1970-01-01: serial 1 is 1900-01-01; from serial 61 on the
+  // phantom 1900-02-29 (serial 60) counts as a day.
+  CivilFromDays(days < 61 ? days - 25568 : days - 25569, dt.year, dt.month, dt.day);
   dt.hour = secondOfDay / 3600;
   dt.minute = secondOfDay / 60 % 60;
   dt.second = secondOfDay % 60;
   const char* time = dt.second != 0 ? "HH:NN:SS" : "HH:NN";
-  switch (kind) {
-    case NumberKind::Date: return FormatDateTime("YYYY-MM-DD", dt);
-    case NumberKind::Time: return FormatDateTime(time, dt);
-    default: return FormatDateTime(std::string("YYYY-MM-DD ") + time, dt);
-  }
+  if (days == 0) return FormatDateTime(time, dt);
+  if (secondOfDay == 0) return FormatDateTime("YYYY-MM-DD", dt);
+  return FormatDateTime(std::string("YYYY-MM-DD ") + time, dt);
 }
 
 }  // namespace sx

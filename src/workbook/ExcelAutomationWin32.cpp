@@ -8,7 +8,6 @@
 #include <windows.h>
 #include <oleauto.h>
 
-#include <cmath>
 #include <cstdio>
 #include <vector>
 
@@ -163,31 +162,41 @@ Dispatch StartExcel() {
   return Dispatch(app);
 }
 
-// The text of a cell's value: empty for an empty cell, numbers in decimal,
-// dates as "YYYY-MM-DD" (with the time of day when there is one).
-std::string ValueText(VARIANT& value) {
+// A cell's value as Excel gives it: dates as VT_DATE (the serial of the 1900
+// date system), currency-formatted numbers as VT_CY, booleans as VT_BOOL and
+// errors as VT_ERROR holding 0x800A0000 + 2000 + the error's code.
+CellValue ValueOf(VARIANT& value) {
   switch (value.vt) {
     case VT_EMPTY:
     case VT_NULL:
-      return {};
+      return CellValue::Empty();
     case VT_BSTR:
-      return value.bstrVal ? Narrow(std::wstring_view(value.bstrVal, SysStringLen(value.bstrVal))) : std::string();
-    case VT_R8:
-      return NumberText(value.dblVal, NumberKind::Number, false);
-    case VT_R4:
-      return NumberText(value.fltVal, NumberKind::Number, false);
-    case VT_DATE: {
-      double whole = std::floor(value.date);
-      NumberKind kind = value.date == whole ? NumberKind::Date
-                        : whole == 0        ? NumberKind::Time
-                                            : NumberKind::DateTime;
-      return NumberText(value.date, kind, false);
+      return CellValue::OfText(
+          value.bstrVal ? Narrow(std::wstring_view(value.bstrVal, SysStringLen(value.bstrVal))) : std::string());
+    case VT_R8: return CellValue::OfNumber(value.dblVal);
+    case VT_R4: return CellValue::OfNumber(value.fltVal);
+    case VT_DATE: return CellValue::OfNumber(value.date, true);
+    case VT_CY: return CellValue::OfNumber(static_cast<double>(value.cyVal.int64) / 10000.0);
+    case VT_I1: return CellValue::OfNumber(value.cVal);
+    case VT_UI1: return CellValue::OfNumber(value.bVal);
+    case VT_I2: return CellValue::OfNumber(value.iVal);
+    case VT_UI2: return CellValue::OfNumber(value.uiVal);
+    case VT_I4: return CellValue::OfNumber(value.lVal);
+    case VT_UI4: return CellValue::OfNumber(value.ulVal);
+    case VT_INT: return CellValue::OfNumber(value.intVal);
+    case VT_UINT: return CellValue::OfNumber(value.uintVal);
+    case VT_I8: return CellValue::OfNumber(static_cast<double>(value.llVal));
+    case VT_UI8: return CellValue::OfNumber(static_cast<double>(value.ullVal));
+    case VT_BOOL: return CellValue::OfBoolean(value.boolVal != VARIANT_FALSE);
+    case VT_ERROR: {
+      int code = static_cast<int>(static_cast<unsigned long>(value.scode) & 0xFFFF) - 2000;
+      return CellValue::OfError(code);
     }
     default: {
       Variant text;
-      HRESULT hr = VariantChangeTypeEx(&text.v, &value, LOCALE_INVARIANT, VARIANT_ALPHABOOL, VT_BSTR);
+      HRESULT hr = VariantChangeTypeEx(&text.v, &value, LOCALE_INVARIANT, 0, VT_BSTR);
       if (FAILED(hr)) throw Error("A cell value cannot be read as text: " + SystemMessage(hr));
-      return ValueText(text.v);
+      return ValueOf(text.v);
     }
   }
 }
@@ -222,7 +231,7 @@ class ExcelSheet final : public WorkbookEngine {
     Dispatch range = Range(row, column);
     Variant value;
     range.Invoke(L"Value", DISPATCH_PROPERTYGET, {}, &value.v);
-    return Trim(ValueText(value.v));
+    return Trim(CellText(ValueOf(value.v)));
   }
 
   void WriteCell(int row, int column, const std::string& text) override {
@@ -231,6 +240,16 @@ class ExcelSheet final : public WorkbookEngine {
     range.Put(L"NumberFormatLocal", &textFormat.v);
     BstrArg value(text);
     range.Put(L"Value", &value.v);
+  }
+
+  // The whole column, "$B:$B" as both corners of the range.
+  void FormatColumnAsText(int column) override {
+    std::string letters = TExcelOperation::ColumnLetters(column);
+    std::string address = "$" + letters + ":$" + letters;
+    BstrArg first(address), second(address);
+    Dispatch range = sheet_.GetObject(L"Range", {&first.v, &second.v});
+    BstrArg textFormat("@");
+    range.Put(L"NumberFormatLocal", &textFormat.v);
   }
 
   void ForEachCell(const std::function<void(int, int, const std::string&)>&) const override {

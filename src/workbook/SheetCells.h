@@ -16,13 +16,17 @@ inline constexpr int kMaxSheetColumns = 16384;
 class SheetCells {
  public:
   // Stores a cell's text, replacing what the cell held. Throws sx::Error when
-  // the cell lies outside the sheet's limits.
+  // the cell lies outside the sheet's limits. Cells set in order are
+  // appended; others wait and are sorted in at the next read, so that a file
+  // listing its cells backwards costs no more than one in order.
   void Set(int row, int column, std::string text);
   // The cell's text, or nullptr when the cell was never set.
   const std::string* Find(int row, int column) const;
   // Every stored cell in row order, then column order.
   void ForEach(const std::function<void(int row, int column, const std::string& text)>& fn) const;
-  std::size_t Count() const { return count_; }
+  // The cells stored; while cells wait to be sorted in, a cell set twice
+  // counts twice.
+  std::size_t Count() const { return count_ + pending_.size(); }
 
  private:
   struct Cell {
@@ -33,8 +37,15 @@ class SheetCells {
     std::int32_t number;
     std::vector<Cell> cells;
   };
-  std::vector<Row> rows_;
-  std::size_t count_ = 0;
+  struct Pending {
+    std::int32_t row, column;
+    std::string text;
+  };
+  void SortIn() const;
+
+  mutable std::vector<Row> rows_;
+  mutable std::vector<Pending> pending_;  // set out of order, in the order set
+  mutable std::size_t count_ = 0;
 };
 
 }  // namespace sx

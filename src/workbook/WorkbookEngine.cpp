@@ -8,6 +8,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <set>
 
 #include "base/DateTime.h"
 #include "base/Error.h"
@@ -55,12 +56,18 @@ std::string ReserveFile(const std::string& stem) {
 class FileSheet final : public WorkbookEngine {
  public:
   SheetCells cells;
+  std::set<int> textColumns;
 
   std::string ReadCell(int row, int column) const override {
     const std::string* text = cells.Find(row, column);
     return text ? Trim(*text) : std::string();
   }
   void WriteCell(int row, int column, const std::string& text) override { cells.Set(row, column, text); }
+  void FormatColumnAsText(int column) override {
+    if (column < 0 || column >= kMaxSheetColumns)
+      throw Error("column " + std::to_string(column) + " lies outside the sheet");
+    textColumns.insert(column);
+  }
   void ForEachCell(const std::function<void(int, int, const std::string&)>& fn) const override {
     cells.ForEach([&](int row, int column, const std::string& text) {
       std::string trimmed = Trim(text);
@@ -71,7 +78,7 @@ class FileSheet final : public WorkbookEngine {
     std::string path;
     try {
       path = ReserveFile(FileStem(cells));
-      WriteXlsxSheet(path, cells);
+      WriteXlsxSheet(path, cells, textColumns);
     } catch (const std::exception& e) {
       if (!path.empty()) std::remove(path.c_str());
       throw Error("Cannot save the workbook" + (path.empty() ? std::string() : " '" + path + "'") + ": " +

@@ -14,7 +14,7 @@ class WorkbookEngine {
 
   // A new empty workbook for writing.
   static std::unique_ptr<WorkbookEngine> Create();
-  // Reads the active sheet of a workbook file (of an .xls: its first sheet);
+  // Reads the active sheet of a workbook file (.xlsx, or .xls of Excel 5 on);
   // throws sx::Error naming the file when it is missing, not a workbook,
   // damaged, or larger than the engine's bounds.
   static std::unique_ptr<WorkbookEngine> Open(const std::string& fileName);
@@ -22,6 +22,9 @@ class WorkbookEngine {
   // Trimmed text of a cell (row from 1, column from 0); empty when absent.
   virtual std::string ReadCell(int row, int column) const = 0;
   virtual void WriteCell(int row, int column, const std::string& text) = 0;
+  // Formats a whole column as text, its empty cells included. Throws
+  // sx::Error when the column lies outside the sheet's limits.
+  virtual void FormatColumnAsText(int column) = 0;
   // Every non-empty cell in row order, then column order.
   virtual void ForEachCell(const std::function<void(int row, int column, const std::string& text)>& fn) const = 0;
   // Gives a created workbook to the user: the file engine saves it as a new

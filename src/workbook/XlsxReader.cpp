@@ -31,15 +31,30 @@ class ZipArchive {
   explicit ZipArchive(const std::string& fileName) {
     int error = 0;
     zip_ = zip_open(fileName.c_str(), ZIP_RDONLY, &error);
+    if (!zip_) Fail(error);
+  }
+  // An archive in memory, which must outlive the object.
+  ZipArchive(const void* data, std::size_t size) {
+    zip_error_t ze;
+    zip_error_init(&ze);
+    zip_source_t* source = zip_source_buffer_create(data, size, 0, &ze);
+    if (source) zip_ = zip_open_from_source(source, ZIP_RDONLY, &ze);
     if (!zip_) {
-      zip_error_t ze;
-      zip_error_init_with_code(&ze, error);
-      std::string reason = zip_error_strerror(&ze);
+      if (source) zip_source_free(source);
+      int error = zip_error_code_zip(&ze);
       zip_error_fini(&ze);
-      throw Error("it is not a readable zip archive (" + reason + ")");
+      Fail(error);
     }
+    zip_error_fini(&ze);
   }
   ~ZipArchive() { zip_discard(zip_); }
+  [[noreturn]] static void Fail(int error) {
+    zip_error_t ze;
+    zip_error_init_with_code(&ze, error);
+    std::string reason = zip_error_strerror(&ze);
+    zip_error_fini(&ze);
+    throw Error("it is not a readable zip archive (" + reason + ")");
+  }
   ZipArchive(const ZipArchive&) = delete;
   ZipArchive& operator=(const ZipArchive&) = delete;
 
@@ -300,15 +315,15 @@ class StylesHandler final : public XmlHandler {
     if (name == "cellXfs") inCellXfs_ = false;
   }
 
-  // The number kind of each cell style.
-  std::vector<NumberKind> Kinds() const {
-    std::vector<NumberKind> kinds;
-    kinds.reserve(xfFormats.size());
+  // Whether each cell style shows numbers as dates or times.
+  std::vector<bool> DateStyles() const {
+    std::vector<bool> dates;
+    dates.reserve(xfFormats.size());
     for (int id : xfFormats) {
       auto it = formats.find(id);
-      kinds.push_back(it != formats.end() ? FormatCodeKind(it->second) : BuiltInFormatKind(id));
+      dates.push_back(it != formats.end() ? IsDateFormatCode(it->second) : IsDateFormatId(id));
     }
-    return kinds;
+    return dates;
   }
 
  private:
@@ -420,8 +435,8 @@ std::optional<std::pair<int, int>> ParseCellRef(std::string_view ref) {
 class SheetHandler final : public XmlHandler {
  public:
   SheetHandler(SheetCells& cells, const std::vector<std::string>& strings,
-               const std::vector<NumberKind>& kinds, bool date1904)
-      : cells_(cells), strings_(strings), kinds_(kinds), date1904_(date1904) {}
+               const std::vector<bool>& dateStyles, bool date1904)
+      : cells_(cells), strings_(strings), dateStyles_(dateStyles), date1904_(date1904) {}
 
   void Start(std::string_view name, const Attributes& atts) override {
     if (inCell_) {
@@ -508,48 +523,47 @@ class SheetHandler final : public XmlHandler {
     cells_.Set(row_, column_, std::move(text));
   }
 
-  NumberKind StyleKind() const {
-    return style_ >= 0 && static_cast<std::size_t>(style_) < kinds_.size() ? kinds_[static_cast<std::size_t>(style_)]
-                                                                           : NumberKind::Number;
+  bool DateStyle() const {
+    return style_ >= 0 && static_cast<std::size_t>(style_) < dateStyles_.size() &&
+           dateStyles_[static_cast<std::size_t>(style_)];
   }
 
-  std::string CellText() {
-    if (type_ == "inlineStr") return inline_.Take();
+  std::string CellText() { return sx::CellText(Value()); }
+
+  CellValue Value() {
+    if (type_ == "inlineStr") return CellValue::OfText(inline_.Take());
     std::string v = Trim(value_);
+    if (v.empty()) return CellValue::Empty();
     if (type_ == "s") {
-      if (v.empty()) return {};
       auto index = ToInteger(v);
       if (!index || *index < 0 || static_cast<std::size_t>(*index) >= strings_.size())
         throw Error("the sheet refers to a shared string " + v + " that does not exist");
-      return strings_[static_cast<std::size_t>(*index)];
+      return CellValue::OfText(strings_[static_cast<std::size_t>(*index)]);
     }
-    if (type_ == "b") return v.empty() ? v : (IsTrue(v) ? "1" : "0");
+    if (type_ == "b") return CellValue::OfBoolean(IsTrue(v));
+    if (type_ == "e") {
+      // An error as shown ("#N/A"); one this reader does not know stays as shown.
+      if (auto code = ErrorCode(v)) return CellValue::OfError(*code);
+      return CellValue::OfText(v);
+    }
     if (type_ == "n") {
       double number = 0;
       auto r = std::from_chars(v.data(), v.data() + v.size(), number);
-      if (v.empty() || r.ec != std::errc() || r.ptr != v.data() + v.size()) return v;
-      return NumberText(number, StyleKind(), date1904_);
+      if (r.ec != std::errc() || r.ptr != v.data() + v.size()) return CellValue::OfText(v);
+      bool date = DateStyle();
+      return CellValue::OfNumber(date && date1904_ ? From1904(number) : number, date);
     }
-    if (type_ == "d") return IsoDateText(v);
-    return v;  // "str" (a formula's text), "e" (an error as shown, "#N/A")
-  }
-
-  // An ISO 8601 date cell, shown by its style or by what it holds.
-  std::string IsoDateText(const std::string& v) const {
-    auto dt = ParseStoredDateTime(v);
-    if (!dt) return v;
-    NumberKind kind = StyleKind();
-    bool hasTime = dt->hour != 0 || dt->minute != 0 || dt->second != 0;
-    if (kind == NumberKind::Number) kind = hasTime ? NumberKind::DateTime : NumberKind::Date;
-    const char* time = dt->second != 0 ? "HH:NN:SS" : "HH:NN";
-    if (kind == NumberKind::Date) return FormatDateTime("YYYY-MM-DD", *dt);
-    if (kind == NumberKind::Time) return FormatDateTime(time, *dt);
-    return FormatDateTime(std::string("YYYY-MM-DD ") + time, *dt);
+    if (type_ == "d") {
+      // An ISO 8601 date cell is a date whatever its style.
+      auto dt = ParseStoredDateTime(v);
+      return dt ? CellValue::OfNumber(SerialOf(*dt), true) : CellValue::OfText(v);
+    }
+    return CellValue::OfText(v);  // "str", a formula's text
   }
 
   SheetCells& cells_;
   const std::vector<std::string>& strings_;
-  const std::vector<NumberKind>& kinds_;
+  const std::vector<bool>& dateStyles_;
   bool date1904_;
 
   int row_ = 0, column_ = -1;
@@ -569,8 +583,7 @@ std::string WorkbookPart(ZipArchive& zip) {
 
 }  // namespace
 
-void ReadXlsxSheet(const std::string& fileName, SheetCells& cells) {
-  ZipArchive zip(fileName);
+static void ReadXlsx(ZipArchive& zip, SheetCells& cells) {
   std::string workbookPart = WorkbookPart(zip);
   if (!zip.Has(workbookPart)) throw Error("it holds no workbook part, so it is not a workbook");
 
@@ -590,9 +603,19 @@ void ReadXlsxSheet(const std::string& fileName, SheetCells& cells) {
     if (rel.type == "sharedStrings" && zip.Has(rel.target)) ParsePart(zip, rel.target, strings);
     if (rel.type == "styles" && zip.Has(rel.target)) ParsePart(zip, rel.target, styles);
   }
-  std::vector<NumberKind> kinds = styles.Kinds();
-  SheetHandler sheet(cells, strings.strings, kinds, workbook.date1904);
+  std::vector<bool> dateStyles = styles.DateStyles();
+  SheetHandler sheet(cells, strings.strings, dateStyles, workbook.date1904);
   ParsePart(zip, sheetRel->second.target, sheet);
+}
+
+void ReadXlsxSheet(const std::string& fileName, SheetCells& cells) {
+  ZipArchive zip(fileName);
+  ReadXlsx(zip, cells);
+}
+
+void ReadXlsxBytes(const void* data, std::size_t size, SheetCells& cells) {
+  ZipArchive zip(data, size);
+  ReadXlsx(zip, cells);
 }
 
 }  // namespace sx

@@ -53,7 +53,7 @@ std::string FolderOf(const std::string& fileName) {
 
 }  // namespace
 
-void WriteXlsxSheet(const std::string& fileName, const SheetCells& cells) {
+void WriteXlsxSheet(const std::string& fileName, const SheetCells& cells, const std::set<int>& textColumns) {
   std::string tmpdir = FolderOf(fileName);
   lxw_workbook_options options = {};
   options.constant_memory = LXW_TRUE;
@@ -68,6 +68,11 @@ void WriteXlsxSheet(const std::string& fileName, const SheetCells& cells) {
   }
   format_set_num_format(text, "@");
   lxw_error failure = LXW_NO_ERROR;
+  // Column formats go before the first row is written.
+  for (int column : textColumns) {
+    auto c = static_cast<lxw_col_t>(column);
+    if (failure == LXW_NO_ERROR) failure = worksheet_set_column(sheet, c, c, LXW_DEF_COL_WIDTH, text);
+  }
   cells.ForEach([&](int row, int column, const std::string& value) {
     if (failure != LXW_NO_ERROR) return;
     failure = worksheet_write_string(sheet, static_cast<lxw_row_t>(row - 1), static_cast<lxw_col_t>(column),

@@ -49,6 +49,11 @@ void TExcelOperation::WriteCell(int row, int column, const std::string& text) {
   engine_->WriteCell(row, column, text);
 }
 
+void TExcelOperation::FormatColumnAsText(int column) {
+  if (!engine_) throw Error("No workbook is open");
+  engine_->FormatColumnAsText(column);
+}
+
 std::string TExcelOperation::ColumnLetters(int column) {
   std::string letters;
   int c = column, q;

@@ -28,6 +28,9 @@ class TExcelOperation {
   std::string ReadCell(int row, int column);
   // Writes text into a cell formatted as text.
   void WriteCell(int row, int column, const std::string& text);
+  // Formats a whole column as text, so that what a person later types into
+  // its empty cells stays text ("0012" is not turned into 12).
+  void FormatColumnAsText(int column);
 
   // Hands a created workbook over: returns the path of the saved file, or
   // empty when a spreadsheet program shows it. Throws when it cannot be saved.

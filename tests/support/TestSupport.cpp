@@ -125,7 +125,8 @@ Outcome RunShell(const std::string& command) {
 std::string ToolPath() { return std::string(SETUPXFER_BINARY_DIR) + "/setupxfer"; }
 
 void MakeXlsx(const std::string& path, const std::vector<Cell>& cells) {
-  std::string cmd = WorkbookTool() + " write '" + path + "'";
+  bool xls = path.size() > 4 && path.compare(path.size() - 4, 4, ".xls") == 0;
+  std::string cmd = WorkbookTool() + (xls ? " write-xls '" : " write '") + path + "'";
   FILE* p = popen(cmd.c_str(), "w");
   if (!p) throw std::runtime_error("cannot run " + cmd);
   for (const auto& c : cells) {

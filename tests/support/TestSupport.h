@@ -40,7 +40,9 @@ struct Cell {
   bool operator==(const Cell&) const = default;
 };
 
-// Writes an .xlsx with openpyxl holding the given text cells (line breaks too).
+// Writes an .xlsx with openpyxl holding the given text cells (line breaks
+// too); a path ending in ".xls" gets an .xls written by xlwt, where an
+// error's text ("#N/A") is an error cell.
 void MakeXlsx(const std::string& path, const std::vector<Cell>& cells);
 
 // A cell as openpyxl reads it from a file.

@@ -5,14 +5,20 @@
 //
 // Files, in the folder named by the environment variable FAKE_EXCEL_DIR:
 // - a workbook that Open reads: UTF-8 lines "row<TAB>column<TAB>text", row
-//   from 1, column from 0; a fourth field "number" stores the cell as a number;
+//   from 1, column from 0, "\t" and "\\" in the text a tab and a backslash;
+//   a fourth field gives the value's type: "number" (VT_R8), "date"
+//   (VT_DATE), "bool" (VT_BOOL, text "1" or "0"), "currency" (VT_CY) or
+//   "error" (VT_ERROR, the text the error's number, 2042 for #N/A);
 // - shown.tsv, written when Visible is set to true: "row<TAB>column<TAB>
-//   number format<TAB>text" for every cell written;
+//   number format<TAB>text" for every cell written; columns.tsv beside it:
+//   "column<TAB>number format" for each column formatted as a whole (a range
+//   "$B:$B");
 // - events.log: one line per start, Add, Open, Visible and Quit.
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 #include <oleauto.h>
 
+#include <cmath>
 #include <cstdio>
 #include <cwctype>
 #include <filesystem>
@@ -49,15 +55,24 @@ void Event(const std::string& line) {
 
 struct Cell {
   std::wstring text;
-  bool number = false;
+  std::string type;  // "" for text, else as in the workbook file
   std::wstring format;
 };
 struct Book {
-  std::map<std::pair<int, int>, Cell> cells;
+  std::map<std::pair<int, int>, Cell> cells;  // row 0: a whole column
 };
 
-// "$B$3" -> row 3, column 1.
+// "$B$3" -> row 3, column 1; "$B:$B" -> row 0, column 1.
 bool ParseAddress(const std::wstring& a, int& row, int& column) {
+  size_t colon = a.find(L':');
+  if (colon != std::wstring::npos) {
+    int r1, c1, r2, c2;
+    std::wstring left = a.substr(0, colon) + L"$1", right = a.substr(colon + 1) + L"$1";
+    if (!ParseAddress(left, r1, c1) || !ParseAddress(right, r2, c2) || c1 != c2) return false;
+    row = 0;
+    column = c1;
+    return true;
+  }
   size_t i = 0;
   if (i < a.size() && a[i] == L'$') ++i;
   int c = 0;
@@ -75,6 +90,7 @@ bool ParseAddress(const std::wstring& a, int& row, int& column) {
   column = c - 1;
   return r > 0;
 }
+
 
 enum class Kind { Application, Workbooks, Workbook, Sheet, Range };
 
@@ -198,9 +214,18 @@ class Object final : public IDispatch {
         if (id == kValue && !put) {
           if (gValueReadHook) gValueReadHook();
           VariantInit(result);
-          if (cell.number) {
-            result->vt = VT_R8;
+          if (cell.type == "number" || cell.type == "date") {
+            result->vt = cell.type == "date" ? VT_DATE : VT_R8;
             result->dblVal = _wtof(cell.text.c_str());
+          } else if (cell.type == "currency") {
+            result->vt = VT_CY;
+            result->cyVal.int64 = std::llround(_wtof(cell.text.c_str()) * 10000);
+          } else if (cell.type == "bool") {
+            result->vt = VT_BOOL;
+            result->boolVal = cell.text == L"1" ? VARIANT_TRUE : VARIANT_FALSE;
+          } else if (cell.type == "error") {
+            result->vt = VT_ERROR;
+            result->scode = static_cast<SCODE>(0x800A0000u | static_cast<unsigned>(_wtoi(cell.text.c_str())));
           } else if (!cell.text.empty()) {
             result->vt = VT_BSTR;
             result->bstrVal = SysAllocString(cell.text.c_str());
@@ -209,7 +234,7 @@ class Object final : public IDispatch {
         }
         if (id == kValue && put && arg(0)->vt == VT_BSTR) {
           cell.text = arg(0)->bstrVal;
-          cell.number = false;
+          cell.type.clear();
           return S_OK;
         }
         if (id == kNumberFormatLocal && put && arg(0)->vt == VT_BSTR) {
@@ -223,6 +248,19 @@ class Object final : public IDispatch {
   }
 
  private:
+  static std::string Unescape(const std::string& s) {
+    std::string out;
+    for (size_t i = 0; i < s.size(); ++i) {
+      if (s[i] == '\\' && i + 1 < s.size()) {
+        ++i;
+        out += s[i] == 't' ? '\t' : s[i];
+      } else {
+        out += s[i];
+      }
+    }
+    return out;
+  }
+
   static bool Load(const std::wstring& path, Book& book) {
     FILE* file = _wfopen(path.c_str(), L"rb");
     if (!file) return false;
@@ -240,8 +278,8 @@ class Object final : public IDispatch {
       while (std::getline(ss, part, '\t')) f.push_back(part);
       if (f.size() < 2) continue;
       Cell cell;
-      cell.text = f.size() > 2 ? Wide(f[2]) : L"";
-      cell.number = f.size() > 3 && f[3] == "number";
+      cell.text = f.size() > 2 ? Wide(Unescape(f[2])) : L"";
+      cell.type = f.size() > 3 ? f[3] : "";
       book.cells[{std::stoi(f[0]), std::stoi(f[1])}] = cell;
     }
     return true;
@@ -249,10 +287,14 @@ class Object final : public IDispatch {
 
   void Show() const {
     std::ofstream out(FileIn(L"shown.tsv"), std::ios::trunc);
+    std::ofstream columns(FileIn(L"columns.tsv"), std::ios::trunc);
     if (!state_->book) return;
-    for (const auto& [at, cell] : state_->book->cells)
-      if (!cell.text.empty() || !cell.format.empty())
+    for (const auto& [at, cell] : state_->book->cells) {
+      if (at.first == 0 && !cell.format.empty())
+        columns << at.second << "\t" << Utf8(cell.format) << "\n";
+      else if (at.first > 0 && (!cell.text.empty() || !cell.format.empty()))
         out << at.first << "\t" << at.second << "\t" << Utf8(cell.format) << "\t" << Utf8(cell.text) << "\n";
+    }
   }
 
   LONG refs_ = 1;

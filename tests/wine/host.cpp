@@ -683,8 +683,122 @@ void PricePlanExportAndImportMatchLinux(HMODULE dll) {
   CHECK(importPlans(gConnection.c_str(), Ansi(path).c_str(), buffer.bytes) == 1, "import succeeds");
   lib.setLogHandler(nullptr, nullptr);
   CHECK(snapshot() == before, "the rows read back are the rows exported");
+// ---- Departments and users -------------------------------------------------------------
+
+// Departments and users through the Windows build, as on Linux: the export
+// shows every role a user holds whole (the head waiter's within the
+// manager's); importing the exported cells back changes no bit of the rights
+// and not the password; a role switched off in the sheet is taken away and
+// the bit outside every role stays.
+void DeptUsersSurviveExportAndImport(HMODULE dll) {
+  auto exportDept = Get<StoreExport>(dll, "ExportDeptUsers");
+  auto importDept = Get<StoreImport>(dll, "ImportDeptUsers");
+  Sql(L"delete from HotelUser");
+  Sql(L"delete from Dept2");
+  Sql(L"delete from Dept");
+  Sql(L"insert into Dept(DeptCode,DeptName,IsProduct) values('09','前厅',0)");
+  // The manager's role and a bit outside every role (Rights3 0x80000000).
+  Sql(L"insert into HotelUser(UserID,UserName,DeptCode,Password,Rights,Rights2,Rights3,PassNo) "
+      L"values('0001','王建国','09','pw',-736100600,-2084605401,-2145189884,'110101198003151234')");
+  const std::wstring rights = L"select Rights||','||Rights2||','||Rights3||','||Password from HotelUser";
+  ClearExcelFiles();
+  Buffer buffer;
+  CHECK(exportDept(gConnection.c_str(), buffer.bytes) == 1, "export succeeds: " + Utf8(buffer.Text()));
+  auto cells = Shown();
+  auto text = [&](int row, int column) { return cells.count({row, column}) ? cells[{row, column}].text : L""; };
+  CHECK(text(8, 0) == L"users" && text(10, 2) == L"0001", "the user in row 10");
+  std::wstring roles;
+  for (int c = 13; c <= 23; ++c) roles += text(10, c);
+  CHECK(roles == L"00001000010", "roles shown: " + Utf8(roles));
+
+  auto importCells = [&](const std::wstring& name) {
+    std::vector<std::vector<std::wstring>> book;
+    for (const auto& [at, cell] : cells) book.push_back({std::to_wstring(at.first), std::to_wstring(at.second), cell.text});
+    std::wstring path = gWork + L"\\" + name;
+    WriteWorkbook(path, book);
+    Buffer result;
+    unsigned char ok = importDept(gConnection.c_str(), Ansi(path).c_str(), result.bytes);
+    if (HWND log = LogWindow()) {
+      bool errors = false;
+      for (const auto& l : LogLines(log)) errors = errors || l.rfind(L"错误:", 0) == 0;
+      CHECK(!errors, "no error lines importing " + Utf8(name));
+      PostMessageW(log, WM_CLOSE, 0, 0);
+      Pump(200);
+    }
+    return ok;
+  };
+  CHECK(importCells(L"部门人员.xls") == 1, "the unchanged import succeeds");
+  auto after = Sql(rights);
+  CHECK(after.size() == 1 && after[0] == L"-736100600,-2084605401,-2145189884,pw",
+        "an unchanged import changes nothing: " + (after.empty() ? std::string() : Utf8(after[0])));
+  cells[{10, 22}].text = L"0";
+  CHECK(importCells(L"部门人员2.xls") == 1, "the import without the manager's role succeeds");
+  after = Sql(rights);
+  CHECK(after.size() == 1 && after[0] == L"-803480320,-2084634109,-2147287036,pw",
+        "the manager's role is taken away: " + (after.empty() ? std::string() : Utf8(after[0])));
 }
 
+
+// Store items and cost cards through the Windows build: the exports hand
+// Excel the cells the Linux tests see, and importing them back writes the
+// same rows; a dish code holding "_" replaces its own cards only.
+void StoreItemsAndCostCardsRoundTrip() {
+  HMODULE dll = GetModuleHandleW(L"setupxfer.dll");
+  auto exportItems = Get<StoreExport>(dll, "ExportStoreItems");
+  auto importItems = Get<StoreImport>(dll, "ImportStoreItems");
+  auto exportBom = Get<StoreExport>(dll, "ExportBOM");
+  auto importBom = Get<StoreImport>(dll, "ImportBOM");
+  for (const wchar_t* clear : {L"delete from S_ItemType", L"delete from S_Item", L"delete from CostCard",
+                               L"delete from Subject where SubjectCode='540101'",
+                               L"delete from MenuType where MenuTypeCode='01'",
+                               L"delete from MenuItem where MenuItemCode='a_'"})
+    Sql(clear);
+  Sql(L"insert into Subject(SubjectCode,SubjectName,SubjectClass) values('540101',?,2)", {L"原材料成本"});
+  Sql(L"insert into S_ItemType(TypeCode,TypeName,SubjectCode54,Deleted) values('01',?,'540101',0)", {L"蔬菜"});
+  Sql(L"insert into S_Item(ItemCode,ItemName,TypeCode,StoreUnit,CalcUnit,CalcRate,Org_Rate,Deleted) "
+      L"values('010001',?,'01',?,?,500,2.5,0)", {L"黄瓜", L"斤", L"克"});
+  Sql(L"insert into MenuType(MenuTypeCode,MenuTypeName,Deleted) values('01',?,0)", {L"凉菜"});
+  Sql(L"insert into MenuItem(MenuItemCode,MenuItemCName,MenuTypeCode,Standard,MenuItemPrice,Standard2,"
+      L"MenuItemPrice2,DishStatus,Deleted) values('a_',?,'01',?,12,?,20,1,0)", {L"拍黄瓜", L"例", L"大份"});
+  Sql(L"insert into CostCard values('a_2','010001',300,85,1),('ab1','010001',1,1,0)");
+
+  // Exports a kind and writes what Excel was given back as a workbook.
+  auto exportTo = [&](StoreExport fn, const std::wstring& book) {
+    ClearExcelFiles();
+    Buffer buffer;
+    CHECK(fn(gConnection.c_str(), buffer.bytes) == 1, "export succeeds: " + Utf8(buffer.Text()));
+    auto cells = Shown();
+    std::vector<std::vector<std::wstring>> rows;
+    for (const auto& [at, cell] : cells)
+      rows.push_back({std::to_wstring(at.first), std::to_wstring(at.second), cell.text});
+    WriteWorkbook(book, rows);
+    return cells;
+  };
+  std::wstring items = gWork + L"\\库存物品.xls";
+  auto cells = exportTo(exportItems, items);
+  auto text = [&](int row, int column) { return cells.count({row, column}) ? cells[{row, column}].text : L""; };
+  CHECK(text(1, 0) == L"storefamily" && text(3, 1) == L"0" && text(3, 2) == L"缺省大类", "the default family");
+  CHECK(text(7, 2) == L"01" && text(7, 6) == L"540101" && text(7, 7) == L"原材料成本", "a type and its subject");
+  CHECK(text(11, 3) == L"010001" && text(11, 10) == L"2.5" && text(11, 11) == L"500", "an item and its factors");
+
+  std::wstring bom = gWork + L"\\成本卡.xls";
+  cells = exportTo(exportBom, bom);
+  CHECK(text(3, 1) == L"a_" && text(3, 3) == L"大份" && text(3, 4) == L"20", "the card of standard 2");
+  CHECK(text(3, 9) == L"1斤=500克" && text(3, 10) == L"300" && text(3, 12) == L"是", "the card's line");
+
+  Sql(L"update S_Item set Org_Rate=0");
+  Sql(L"update CostCard set CostQty=0");
+  Buffer buffer;
+  CHECK(importItems(gConnection.c_str(), Ansi(items).c_str(), buffer.bytes) == 1, "store items import");
+  CHECK(importBom(gConnection.c_str(), Ansi(bom).c_str(), buffer.bytes) == 1, "cost card import");
+  CHECK(Sql(L"select Org_Rate from S_Item") == std::vector<std::wstring>{L"2.5"}, "the item's factor is back");
+  auto cards = Sql(L"select CostCardNo||' '||CostQty from CostCard order by 1");
+  CHECK((cards == std::vector<std::wstring>{L"a_2 300.0", L"ab1 0.0"}), "the dish's card is back, ab's untouched");
+  if (HWND log = LogWindow()) {
+    PostMessageW(log, WM_CLOSE, 0, 0);
+    Pump(200);
+  }
+}
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -735,6 +849,8 @@ int wmain(int argc, wchar_t** argv) {
   ShiftsAndRemarksMatchTheLinuxResults();
   SetMealsRoundTripThroughExcel();
   PricePlanExportAndImportMatchLinux(dll);
+  DeptUsersSurviveExportAndImport(dll);
+  StoreItemsAndCostCardsRoundTrip();
   lib.unregisterExcel();
 
   std::printf("%d passed, %d failed\n", gChecks - gFailures, gFailures);

@@ -1,0 +1,1 @@
+select m.*,d.DeptName,null as UseDate from MenuItem m,Dept d where IsNull(m.Deleted,0)=0 and m.DishStatus=1 and m.DeptCode*=d.DeptCode order by m.MenuTypeCode,m.MenuItemCode

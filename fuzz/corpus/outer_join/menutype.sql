@@ -1,0 +1,1 @@
+select t.MenuTypeCode,t.MenuTypeName,t.MenuTypeEName,t.MenuTypeEName2,t.ServiceRate,t.SubjectCode,s.SubjectName,t.DeptCode,d.DeptName,t.MenuTypeAlias,t.UnDiscountTag,t.IsDrink from MenuType t,Subject s,Dept d where IsNull(t.Deleted,0)=0 and t.SubjectCode*=s.SubjectCode and t.DeptCode*=d.DeptCode order by t.MenuTypeCode

@@ -1,0 +1,1 @@
+select a.x,b.y from A a,B b where a.k*=b.k

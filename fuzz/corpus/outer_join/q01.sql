@@ -1,0 +1,1 @@
+select a.x from A a,B b where b.k=*a.k order by a.x

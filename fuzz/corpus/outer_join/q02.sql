@@ -1,0 +1,1 @@
+select * from A a,B b where a.u=2 and a.k*=b.k and b.t='1' and b.d between 1 and 5 order by a.x

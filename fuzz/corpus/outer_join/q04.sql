@@ -1,0 +1,1 @@
+select t.*,c.m,h.h from T t,C c,H h where t.p*=c.p and t.p*=h.p and t.b='B1' and c.b='B1' and h.b='B1' order by t.p

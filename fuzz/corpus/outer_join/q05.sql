@@ -1,0 +1,1 @@
+select * from I i,P p,M m where i.p=p.id and i.m*=m.m

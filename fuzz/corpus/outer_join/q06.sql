@@ -1,0 +1,1 @@
+select * from B b,A a where a.k*=b.k

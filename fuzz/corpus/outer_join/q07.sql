@@ -1,0 +1,1 @@
+select * from C c,B b,A a where b.j*=c.j and a.k*=b.k

@@ -1,0 +1,1 @@
+select g.*,t.n from (select r.*,m.c from R r,M m where r.k*=m.k) as g,T t where g.c*=t.c order by g.k

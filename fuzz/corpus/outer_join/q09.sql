@@ -1,0 +1,1 @@
+select x from T where x in (select a.x from A a,B b where a.k*=b.k)

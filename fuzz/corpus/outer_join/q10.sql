@@ -1,0 +1,1 @@
+select a.x from A a,B b where a.k*=b.k union all select c.x from C c

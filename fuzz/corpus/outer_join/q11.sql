@@ -1,0 +1,1 @@
+select a.x from A a,B b where a.k*=b.k and b.s='p*=q and r.s' and b.brand=:brandid

@@ -1,0 +1,1 @@
+select * from A a join C c on a.i=c.i,B b where a.k*=b.k

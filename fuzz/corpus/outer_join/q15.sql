@@ -1,0 +1,1 @@
+select * from A a,B b where a.k*=b.k and b.j*=a.j

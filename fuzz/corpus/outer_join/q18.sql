@@ -1,0 +1,1 @@
+select * from A a,B a where a.k*=a.j
