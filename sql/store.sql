@@ -343,6 +343,8 @@ CREATE TABLE CostCard (
   CostQty REAL,
   CostRate REAL,
   AutoTag INTEGER
+);
+
 -- Rooms and tables: the dining rooms, the menu types each room may serve and
 -- the tables in each room. LowestPay, LowestPayType and ExcludeDishs hold a
 -- table's minimum charge (type 0 fixed, 1 per guest, 2 by time section;
