@@ -181,3 +181,33 @@ INSERT INTO CostCard(CostCardNo,ItemCode,CostQty,CostRate,AutoTag) VALUES
   ('020041','020002',300,95,1),
   ('030051','030001',250,100,1), ('030052','030001',500,100,1),
   ('060011','040001',1,100,1);
+-- Rooms and tables: the hall serves everything but drinks are ordered at the
+-- bar, two private rooms charge a service fee, the terrace is closed.
+INSERT INTO Room(RoomNo,RoomName,ServiceRate,RoomServTag,RoomDrinkTag,OrderNo,NoServiceFee,Deleted) VALUES
+  ('A','大厅',0,0,0,1,1,0), ('B01','牡丹厅',10,0,0,2,0,0), ('B02','芙蓉厅',15,0,0,3,0,0), ('C','露台',0,0,0,4,1,1);
+INSERT INTO RoomMenuType(RoomNo,MenuTypeCode) VALUES
+  ('A','01'), ('A','02'), ('A','04'), ('A','05'),
+  ('B01','01'), ('B01','02'), ('B01','03'), ('B01','04'), ('B01','06'),
+  ('B02','02'), ('B02','03'), ('B02','06');
+INSERT INTO HotelTable(TableNo,RoomNo,BillNo,TableStatus,SeatQty,OnePrice,CanOnePrice,QuickUse,OrderNo,TableAlias,UsePinTai,OutUse,Remark,Deleted) VALUES
+  ('A01','A','0',0,4,0,0,0,1,'大厅1号',1,0,NULL,0),
+  ('A02','A','0',0,4,0,0,0,2,'大厅2号',1,0,NULL,0),
+  ('A03','A','0',0,2,0,0,1,3,'快餐台',0,1,'靠门口',0),
+  ('B011','B01','0',0,12,0,0,0,4,'牡丹厅',0,0,'带卡拉OK',0),
+  ('B021','B02','0',0,10,300,1,0,5,'芙蓉厅',0,0,NULL,0),
+  ('C01','C','0',0,6,0,0,0,6,'露台1号',0,0,'冬季停用',1);
+-- Minimum charges: the private rooms charge by time section (dinner costs
+-- more), without drinks and staples; the hall's big table per guest.
+UPDATE HotelTable SET LowestPayType=-1;
+UPDATE HotelTable SET LowestPay=800,LowestPayType=2,ExcludeDishs='06005' || char(13,10) || '05003' || char(13,10) WHERE TableNo='B011';
+UPDATE HotelTable SET LowestPay=600,LowestPayType=2,ExcludeDishs='06005' || char(13,10) WHERE TableNo='B021';
+UPDATE HotelTable SET LowestPay=50,LowestPayType=1,ExcludeDishs=NULL WHERE TableNo='A01';
+INSERT INTO LowestPayTimePlan(TableNo,TimeID,LowestPay) VALUES ('B011',1,600), ('B011',2,1000), ('B021',2,800);
+-- Gift dish control: the manager may give drinks and cold dishes up to a
+-- monthly amount; the head waiter a few cold dishes per day, never seafood.
+INSERT INTO GiftDishRole(ID,RoleName,OnlyReserverTable) VALUES (1,'经理',0), (2,'领班',1);
+INSERT INTO GiftDishPackge(ID,RoleID,PackgeName,QtyConfine,AmountConfine,ResetInterval,ControlType) VALUES
+  (1,1,'酒水凉菜',0,2000,3,0), (2,1,'每单总额',0,300,0,2), (3,2,'凉菜',5,0,1,0), (4,2,'禁送海鲜',0,0,0,1);
+INSERT INTO GiftDishRoleItem(ID,PackgeID,RoleID,MenuTypeCode,MenuItemCode) VALUES
+  (1,1,1,'06',NULL), (2,1,1,'01',NULL), (3,3,2,'01','01005'), (4,3,2,'01','01003'), (5,4,2,'03',NULL);
+UPDATE HotelUser SET GiftRoleID=1 WHERE UserID IN (SELECT UserID FROM HotelUser ORDER BY UserID LIMIT 1);

@@ -344,3 +344,74 @@ CREATE TABLE CostCard (
   CostRate REAL,
   AutoTag INTEGER
 );
+
+-- Rooms and tables: the dining rooms, the menu types each room may serve and
+-- the tables in each room. LowestPay, LowestPayType and ExcludeDishs hold a
+-- table's minimum charge (type 0 fixed, 1 per guest, 2 by time section;
+-- ExcludeDishs: menu item codes, each followed by CR LF).
+CREATE TABLE Room (
+  RoomNo TEXT COLLATE NOCASE PRIMARY KEY,
+  RoomName TEXT COLLATE NOCASE,
+  ServiceRate REAL,
+  RoomServTag INTEGER,
+  RoomDrinkTag INTEGER,
+  OrderNo INTEGER,
+  NoServiceFee INTEGER,
+  Deleted INTEGER
+);
+CREATE TABLE RoomMenuType (
+  RoomNo TEXT COLLATE NOCASE,
+  MenuTypeCode TEXT COLLATE NOCASE
+);
+CREATE TABLE HotelTable (
+  TableNo TEXT COLLATE NOCASE PRIMARY KEY,
+  RoomNo TEXT COLLATE NOCASE,
+  BillNo TEXT COLLATE NOCASE,
+  TableStatus INTEGER,
+  SeatQty INTEGER,
+  OnePrice REAL,
+  CanOnePrice INTEGER,
+  QuickUse INTEGER,
+  OrderNo INTEGER,
+  TableAlias TEXT COLLATE NOCASE,
+  UsePinTai INTEGER,
+  OutUse INTEGER,
+  Remark TEXT COLLATE NOCASE,
+  Deleted INTEGER,
+  LowestPay REAL,
+  LowestPayType INTEGER,
+  ExcludeDishs TEXT COLLATE NOCASE
+);
+
+-- Minimum charges: the amounts of a time-section table for the time sections
+-- after the normal one (the table's own LowestPay).
+CREATE TABLE LowestPayTimePlan (
+  TableNo TEXT COLLATE NOCASE,
+  TimeID INTEGER,
+  LowestPay REAL
+);
+
+-- Gift dish control: gift roles, their packages (ceilings over a period) and
+-- the packages' contents. The database numbers them itself and never reuses
+-- a number. HotelUser.GiftRoleID assigns a user's role.
+CREATE TABLE GiftDishRole (
+  ID INTEGER PRIMARY KEY AUTOINCREMENT,
+  RoleName TEXT COLLATE NOCASE,
+  OnlyReserverTable INTEGER
+);
+CREATE TABLE GiftDishPackge (
+  ID INTEGER PRIMARY KEY AUTOINCREMENT,
+  RoleID INTEGER,
+  PackgeName TEXT COLLATE NOCASE,
+  QtyConfine REAL,
+  AmountConfine REAL,
+  ResetInterval INTEGER,
+  ControlType INTEGER
+);
+CREATE TABLE GiftDishRoleItem (
+  ID INTEGER PRIMARY KEY AUTOINCREMENT,
+  PackgeID INTEGER,
+  RoleID INTEGER,
+  MenuTypeCode TEXT COLLATE NOCASE,
+  MenuItemCode TEXT COLLATE NOCASE
+);

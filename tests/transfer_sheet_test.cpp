@@ -112,6 +112,22 @@ TEST_F(SheetFixture, SectionlessTableStartsAtItsFirstRow) {
   EXPECT_EQ(rows, (std::vector<int>{3, 5}));
 }
 
+TEST(SheetWriterTest, CellsAnywhereMoveTheNextRowBelowThem) {
+  sxtest::HostCapture host;
+  TExcelOperation xls;
+  std::string msg;
+  ASSERT_TRUE(xls.NewWorkbook(msg));
+  SheetWriter w(xls);
+  w.Row({"a"});
+  w.Cell(4, 5, "down");
+  w.Cell(2, 6, "up");
+  EXPECT_EQ(w.NextRow(), 5);
+  w.Row({"b"});
+  EXPECT_EQ(xls.ReadCell(4, 5), "down");
+  EXPECT_EQ(xls.ReadCell(2, 6), "up");
+  EXPECT_EQ(xls.ReadCell(5, 1), "b");
+}
+
 TEST(SheetWriterTest, GroupExportWritesBrandStoreExportLeavesItEmpty) {
   sxtest::HostCapture host;
   for (bool group : {false, true}) {

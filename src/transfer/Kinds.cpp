@@ -3,6 +3,8 @@
 #include "transfer/uBOMIO.h"
 #include "transfer/uCardTypeIO.h"
 #include "transfer/uDeptUsersIO.h"
+#include "transfer/uGiftDishControl.h"
+#include "transfer/uLowestPayIO.h"
 #include "transfer/uMenuIO.h"
 #include "transfer/uMenuSuiteIO.h"
 #include "transfer/uPricePlanIO.h"
@@ -11,6 +13,7 @@
 #include "transfer/uShiftIO.h"
 #include "transfer/uStoreItemsIO.h"
 #include "transfer/uSubject2IO.h"
+#include "transfer/uTableIO.h"
 
 namespace sx {
 

@@ -162,12 +162,14 @@ void ImportRun::Info(const std::string& text) { ui::LogInfo(text); }
 void ImportRun::Error(const std::string& text) { ui::LogError(text); }
 void ImportRun::RowError(int row, const std::string& text) { ui::LogError(RowMessage(row, text)); }
 
-void ImportRun::WriteItem(const std::string& line, const std::function<void()>& body) {
+bool ImportRun::WriteItem(const std::string& line, const std::function<void()>& body) {
   Info(line);
   try {
     dm.WriteItem(body);
+    return true;
   } catch (...) {
     Error(CurrentFailure());
+    return false;
   }
 }
 

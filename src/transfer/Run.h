@@ -64,8 +64,9 @@ class ImportRun {
   void RowError(int row, const std::string& text);
 
   // Writes one item in its own transaction after logging `line`; a failure
-  // rolls the item back, is logged as an error and the import goes on.
-  void WriteItem(const std::string& line, const std::function<void()>& body);
+  // rolls the item back, is logged as an error and the import goes on. True
+  // when the item was committed.
+  bool WriteItem(const std::string& line, const std::function<void()>& body);
 
   // Statements of the item being written (see Tdmio), in the run's edition.
   long Execute(std::string_view sql, const Bind& bind = {});

@@ -41,6 +41,11 @@ void SheetWriter::Row(const std::vector<std::string>& values, int firstColumn) {
   ++row_;
 }
 
+void SheetWriter::Cell(int row, int column, const std::string& text) {
+  if (!text.empty()) xls_.WriteCell(row, column, text);
+  row_ = std::max(row_, row + 1);
+}
+
 std::string ExportCell(const db::Field& field, Written rule, std::string& previous) {
   switch (rule) {
     case Written::Always:

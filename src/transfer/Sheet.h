@@ -30,6 +30,11 @@ class SheetWriter {
   void Header(const std::vector<std::string>& captions, int firstColumn = 1);
   // Values from column 1 on (or firstColumn); empty values leave their cells empty.
   void Row(const std::vector<std::string>& values, int firstColumn = 1);
+  // The row the next Row call writes.
+  int NextRow() const { return row_; }
+  // One cell at a row of its own choosing, for sections whose columns run
+  // down independently; later rows start below the lowest cell written.
+  void Cell(int row, int column, const std::string& text);
 
  private:
   TExcelOperation& xls_;
