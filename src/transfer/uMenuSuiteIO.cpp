@@ -17,6 +17,7 @@
 
 #include "base/Error.h"
 #include "base/Text.h"
+#include "transfer/ZoneInfo.h"
 
 namespace sx {
 
@@ -607,15 +608,12 @@ std::string ZoneInfo(ImportRun& run, const TMenuSuite& s) {
     for (std::size_t i = 0; i < s.branches.size(); ++i)
       p.SetString("hotelid" + std::to_string(i), LookupSize(s.branches[i].hotelId), s.branches[i].hotelId);
   });
-  std::string text, previousZone;
-  for (bool first = true; !q.Eof(); q.Next(), first = false) {
-    std::string zone = q.FieldByName("ZoneID").AsString();
-    if (first || zone != previousZone) text += "[" + q.FieldByName("ZoneName").AsString() + "]\r\n";
-    previousZone = zone;
-    text += "    " + q.FieldByName("HotelName").AsString() + "\r\n";
-  }
+  std::vector<ZoneBranch> branches;
+  for (; !q.Eof(); q.Next())
+    branches.push_back({q.FieldByName("ZoneID").AsString(), q.FieldByName("ZoneName").AsString(),
+                        q.FieldByName("HotelName").AsString()});
   q.Close();
-  return Trim(text);
+  return ZoneInfoText(branches);
 }
 
 void BindSuite(db::Query& q, const TMenuSuite& s, const Edition& e) {
