@@ -158,7 +158,7 @@ const char* kExportUsage =
     "  --yes         go on when the database's schema version does not match\n";
 
 const char* kImportUsage =
-    "usage: setupxfer import KIND FILE --db CONN [--brand ID] [--yes]\n"
+    "usage: setupxfer import KIND FILE --db CONN [--brand ID] [--check] [--yes]\n"
     "Imports a filled workbook into the database, printing the log as it comes, then\n"
     "what was done and how long it took. Counted from the log: a line starting with\n"
     "正在导入 is an item, written unless an error line follows it; an error line\n"
@@ -166,6 +166,8 @@ const char* kImportUsage =
     "\"failed\" and its reason instead.\n"
     "  --db CONN     connection string, or a path to an SQLite database file\n"
     "  --brand ID    import into the brand's data of a group database\n"
+    "  --check       run the whole import and write nothing: the log tells what the\n"
+    "                import would do; the database is left as it was\n"
     "  --yes         go on when the database's schema version does not match\n"
     "Exit status: 0 done, 1 failed, 2 usage error, 3 done with rejected rows or failed items.\n";
 
@@ -225,7 +227,7 @@ int Export(int argc, char** argv) {
 }
 
 int Import(int argc, char** argv) {
-  Args args = Parse(argc, argv, 2, {"--db", "--brand"}, {"--yes"});
+  Args args = Parse(argc, argv, 2, {"--db", "--brand"}, {"--yes", "--check"});
   int status = kOk;
   if (Usage(args, kImportUsage, status)) return status;
   if (std::string problem = MissingArgument(args, {"KIND", "FILE"}); !problem.empty())
@@ -239,6 +241,7 @@ int Import(int argc, char** argv) {
   counts.colour = isatty(STDOUT_FILENO) != 0;
   SetLogHandler(&PrintLogLine, &counts);
   if (args.Has("--yes")) SetConfirmHandler(&ConfirmYes, nullptr);
+  SetCheckOnly(args.Has("--check") ? 1 : 0);
   char errorText[kErrorBufferSize] = {0};
   std::string db = args.Value("--db");
   const std::string& file = args.positional[1];
@@ -249,6 +252,7 @@ int Import(int argc, char** argv) {
   std::chrono::duration<double> took = std::chrono::steady_clock::now() - started;
   SetLogHandler(nullptr, nullptr);
   SetConfirmHandler(nullptr, nullptr);
+  SetCheckOnly(0);
   if (!ok) return ReportFailure("the import", errorText, args.Has("--yes"));
 
   std::string summary = Plural(counts.items - counts.failedItems, "item", "items") + " written, " +

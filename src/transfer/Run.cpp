@@ -9,6 +9,8 @@ namespace sx {
 
 namespace {
 
+bool gCheckOnly = false;
+
 // The message of the exception being handled.
 std::string CurrentFailure() {
   try {
@@ -193,13 +195,31 @@ bool RunImport(ImportWorker worker, const std::string& connection, const Edition
                const std::string& fileName, std::string& message) {
   Tdmio dm;
   ImportRun run(dm, edition, fileName);
-  bool ok = Attempt(dm, connection, edition, [&] { worker(run); }, message);
+  const bool check = gCheckOnly;
+  bool ok = Attempt(dm, connection, edition, [&] {
+    if (check) dm.BeginCheck();
+    worker(run);
+  }, message);
+  if (check) {
+    // Closing the connection would roll back too; a rollback that fails is
+    // said all the same.
+    try {
+      dm.EndCheck();
+    } catch (...) {
+      if (ok) message = CurrentFailure();
+      ok = false;
+    }
+  }
   run.xls_.reset();  // the workbook is closed unchanged
   if (run.started_) {
+    if (check) ui::LogInfo("检查模式：未写入任何数据");
     ui::LogInfo("完毕!");
     ui::LogFinish();
   }
   return ok;
 }
+
+void SetCheckOnly(bool on) { gCheckOnly = on; }
+bool CheckOnly() { return gCheckOnly; }
 
 }  // namespace sx

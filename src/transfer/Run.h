@@ -106,4 +106,10 @@ bool RunExport(ExportWorker worker, const std::string& connection, const Edition
 bool RunImport(ImportWorker worker, const std::string& connection, const Edition& edition,
                const std::string& fileName, std::string& message);
 
+// Check-only imports: while on, every import runs in full, every row check
+// and every statement, and writes nothing (see Tdmio::BeginCheck); its log
+// ends with one more line saying so. Set by the host; exports are unaffected.
+void SetCheckOnly(bool on);
+bool CheckOnly();
+
 }  // namespace sx
