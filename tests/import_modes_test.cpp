@@ -5,7 +5,9 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <nlohmann/json.hpp>
 
+#include "setupxfer.h"
 #include "support/OdbcSupport.h"
 #include "support/TestSupport.h"
 
@@ -132,5 +134,57 @@ TEST_F(ImportModesTest, CheckSeesEarlierItemsAndUndoesFailingOnes) {
       EXPECT_NE(real.out.find(c.says), std::string::npos) << real.out;
       EXPECT_EQ(real.out.find("没有找到"), std::string::npos) << real.out;
     }
+  }
+}
+
+namespace {
+
+// Keeps the last report an import handed over.
+void KeepReport(void* context, const char* json) { *static_cast<std::string*>(context) = json; }
+
+}  // namespace
+
+// A workbook of return reasons with a known mix: two written, one refused by
+// the database, one rejected row. The totals agree with the rows written,
+// through the tool's --report and through the exported handler.
+TEST_F(ImportModesTest, ReportCountsWhatTheImportDid) {
+  std::string book = dir.File("mix.xlsx");
+  sxtest::MakeXlsx(book, {{1, 0, "backreason"}, {2, 1, "退菜理由"}, {3, 1, "甲"}, {4, 1, "乙"},
+                          {5, 1, std::string(300, 'x')}, {6, 1, "丙"}});
+  for (bool group : {false, true}) {
+    SCOPED_TRACE(group ? "exported function, group" : "tool, store");
+    std::string db = Sample(group ? "g.db" : "s.db", group);
+    std::string table = group ? "Group_BackReason" : "BackReason";
+    sxtest::SqlExec(db, "delete from " + table + "; create trigger refuse before insert on " + table +
+                            " when new.BackReasonDesc = '乙' begin select raise(abort, 'refused'); end");
+    std::string json;
+    if (group) {
+      sxtest::HostCapture host;
+      SetReportHandler(&KeepReport, &json);
+      char error[256] = {};
+      EXPECT_EQ(ImportGroupBackReason(db.c_str(), "B01", book.c_str(), error), 1) << error;
+      SetReportHandler(nullptr, nullptr);
+    } else {
+      std::string file = dir.File("report.json");
+      Outcome o = Run("import backreason " + Q(book) + " --db " + Q(db) + " --report " + Q(file));
+      EXPECT_EQ(o.status, 3) << o.out;
+      EXPECT_NE(o.out.find("\n2 items written, 1 row rejected, 1 item failed in "), std::string::npos) << o.out;
+      json = Bytes(file);
+    }
+    nlohmann::json r = nlohmann::json::parse(json);
+    EXPECT_EQ(r["totals"], nlohmann::json::parse(
+                               R"({"items": 3, "written": 2, "failed": 1, "rejectedRows": 1, "otherErrors": 0})"));
+    EXPECT_EQ(std::to_string(r["totals"]["written"].get<int>()),
+              sxtest::SqlColumn(db, "select count(*) from " + table).at(0));
+    EXPECT_EQ(r["rejectedRows"][0]["row"], 5);
+    EXPECT_EQ(r["items"][1]["key"], "退菜理由\"乙\"");
+    EXPECT_EQ(r["items"][1]["written"], false);
+    EXPECT_NE(r["items"][1]["messages"][0].get<std::string>().find("refused"), std::string::npos);
+    EXPECT_EQ(r["kind"], "backreason");
+    EXPECT_EQ(r["edition"], group ? "group" : "store");
+    EXPECT_EQ(r["brand"], group ? "B01" : "");
+    EXPECT_EQ(r["file"], book);
+    EXPECT_EQ(r["done"], true);
+    EXPECT_LE(r["start"].get<std::string>(), r["end"].get<std::string>());
   }
 }

@@ -23,6 +23,10 @@ SX_API void SX_CALL SetWorkbookHandler(void (*fn)(void*, const char*), void* con
   sx::ui::SetWorkbookHandler(fn, context);
 }
 
+SX_API void SX_CALL SetReportHandler(void (*fn)(void*, const char*), void* context) {
+  sx::ui::SetReportHandler(fn, context);
+}
+
 SX_API void SX_CALL SetCheckOnly(int on) { sx::SetCheckOnly(on != 0); }
 
 #define SX_STORE_FUNCTIONS(name, storeExport, storeImport)                            \

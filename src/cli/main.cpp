@@ -18,7 +18,7 @@ int Usage(FILE* out) {
                "                 create a new SQLite database\n"
                "  export KIND --db CONN [--brand ID] [-o FILE] [--yes]\n"
                "                 export one kind of data into a new workbook\n"
-               "  import KIND FILE --db CONN [--brand ID] [--check] [--yes]\n"
+               "  import KIND FILE --db CONN [--brand ID] [--check] [--report FILE] [--yes]\n"
                "                 import a filled workbook\n"
                "  kinds          list the kinds of data\n"
                "  sheet FILE     print every non-empty cell as an import reads it\n"
