@@ -188,3 +188,28 @@ TEST_F(ImportModesTest, ReportCountsWhatTheImportDid) {
     EXPECT_LE(r["start"].get<std::string>(), r["end"].get<std::string>());
   }
 }
+
+// Every kind's template holds its markers (with the brand) and captions, and
+// importing it untouched into a database with data changes nothing and logs
+// no error. (The store's store items keep their one fixed family row.)
+TEST_F(ImportModesTest, UntouchedTemplateImportsCleanly) {
+  for (bool group : {false, true}) {
+    std::string source = Sample(group ? "g.db" : "s.db", group);
+    std::string brand = group ? " --brand B01" : "";
+    std::string before = Bytes(source);
+    for (const KindCase& k : kKinds) {
+      if (group && !k.group) continue;
+      SCOPED_TRACE(std::string(k.name) + (group ? " group" : " store"));
+      std::string book = dir.File(std::string("t-") + k.name + (group ? "-g" : "-s") + ".xlsx");
+      Outcome made = Run("template " + std::string(k.name) + brand + " -o " + Q(book));
+      ASSERT_EQ(made.status, 0) << made.out;
+      Outcome cells = Run("sheet " + Q(book));
+      EXPECT_NE(cells.out.find(group ? "1\t1\tB01\n" : "1\t3\t2.5.2011.1N\n"), std::string::npos) << cells.out;
+      Outcome im = Run("import " + std::string(k.name) + " " + Q(book) + brand + " --db " + Q(source));
+      EXPECT_EQ(im.status, 0) << im.out;
+      EXPECT_EQ(im.out.find("错误"), std::string::npos) << im.out;
+      EXPECT_NE(im.out.find(" written, 0 rows rejected in "), std::string::npos) << im.out;
+      EXPECT_TRUE(Bytes(source) == before) << "the database changed";
+    }
+  }
+}

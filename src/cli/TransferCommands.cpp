@@ -1,4 +1,4 @@
-// export, import and kinds: run the library's exported functions as a host does.
+// export, import, template and kinds: run the library's exported functions as a host does.
 #include <unistd.h>
 
 #include <chrono>
@@ -16,6 +16,7 @@
 #include "Checks.h"
 #include "Commands.h"
 #include "Kinds.h"
+#include "base/Text.h"
 
 namespace cli {
 
@@ -121,6 +122,24 @@ bool BrandAccepted(const Args& args, int& status) {
   return false;
 }
 
+// Moves a handed-over workbook to `target`; false, having said why, when it
+// cannot be written there.
+bool MoveWorkbook(const std::string& workbook, const std::filesystem::path& target, const char* what) {
+  std::error_code ec;
+  std::filesystem::rename(workbook, target, ec);
+  if (!ec) return true;
+  // Another file system: copy, then remove the temporary file.
+  ec.clear();
+  std::filesystem::copy_file(workbook, target, std::filesystem::copy_options::overwrite_existing, ec);
+  if (ec) {
+    std::fprintf(stderr, "setupxfer: %s failed: cannot write %s: %s (the workbook stays at %s)\n", what,
+                 target.c_str(), ec.message().c_str(), workbook.c_str());
+    return false;
+  }
+  std::filesystem::remove(workbook, ec);
+  return true;
+}
+
 const char* kExportUsage =
     "usage: setupxfer export KIND --db CONN [--brand ID] [-o FILE.xlsx [--force]] [--yes]\n"
     "Exports one kind of data into a new workbook and prints the workbook's path.\n"
@@ -147,6 +166,15 @@ const char* kImportUsage =
     "                edition, brand, start and end time (also for a failed import)\n"
     "  --yes         go on when the database's schema version does not match\n"
     "Exit status: 0 done, 1 failed, 2 usage error, 3 done with rejected rows or failed items.\n";
+
+const char* kTemplateUsage =
+    "usage: setupxfer template KIND [--brand ID] -o FILE.xlsx [--force]\n"
+    "Writes the kind's empty workbook: every section's marker row and column captions,\n"
+    "the columns formatted as text, no data. No database is needed; importing the\n"
+    "untouched template changes nothing.\n"
+    "  --brand ID    the template of a group database's brand (the ID goes into the marker)\n"
+    "  -o FILE.xlsx  the new workbook\n"
+    "  --force       replace FILE.xlsx when it exists\n";
 
 }  // namespace
 
@@ -183,21 +211,8 @@ int Export(int argc, char** argv) {
     return kFailed;
   }
   if (args.HasValue("-o")) {
-    std::filesystem::path target = args.Value("-o");
-    std::error_code ec;
-    std::filesystem::rename(workbook, target, ec);
-    if (ec) {  // another file system: copy, then remove the temporary file
-      ec.clear();
-      std::filesystem::copy_file(workbook, target,
-                                 std::filesystem::copy_options::overwrite_existing, ec);
-      if (ec) {
-        std::fprintf(stderr, "setupxfer: the export failed: cannot write %s: %s (the workbook "
-                     "stays at %s)\n", target.c_str(), ec.message().c_str(), workbook.c_str());
-        return kFailed;
-      }
-      std::filesystem::remove(workbook, ec);
-    }
-    workbook = target.string();
+    if (!MoveWorkbook(workbook, args.Value("-o"), "the export")) return kFailed;
+    workbook = args.Value("-o");
   }
   std::printf("%s\n", workbook.c_str());
   return kOk;
@@ -260,6 +275,72 @@ int Import(int argc, char** argv) {
   std::snprintf(seconds, sizeof seconds, " in %.1f s%s", took.count(), check ? "; nothing was written" : "");
   std::printf("%s%s\n", summary.c_str(), seconds);
   return rejected + failed + others > 0 ? kRowsRejected : kOk;
+}
+
+namespace {
+
+// A temporary folder, removed with the object.
+class ScratchFolder {
+ public:
+  ScratchFolder() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "setupxfer-XXXXXX").string();
+    if (mkdtemp(pattern.data())) path_ = pattern;
+  }
+  ~ScratchFolder() {
+    std::error_code ec;
+    if (!path_.empty()) std::filesystem::remove_all(path_, ec);
+  }
+  ScratchFolder(const ScratchFolder&) = delete;
+  ScratchFolder& operator=(const ScratchFolder&) = delete;
+  const std::string& Path() const { return path_; }  // empty when it could not be made
+
+ private:
+  std::string path_;
+};
+
+}  // namespace
+
+int Template(int argc, char** argv) {
+  Args args = Parse(argc, argv, 2, {"--brand", "-o"}, {"--force"});
+  int status = kOk;
+  if (Usage(args, kTemplateUsage, status)) return status;
+  if (args.positional.empty()) return UsageError("KIND is missing", kTemplateUsage);
+  if (args.positional.size() > 1) return UsageError("unexpected argument '" + args.positional[1] + "'", kTemplateUsage);
+  if (!args.HasValue("-o")) return UsageError("-o is missing: give the new workbook, e.g. menu.xlsx", kTemplateUsage);
+  bool group = args.HasValue("--brand");
+  const Kind* kind = KindFor(args.positional[0], group, status);
+  if (!kind) return status;
+  std::string brand = args.Value("--brand");
+  if (group && (sx::Trim(brand).empty() || sx::Cp936Width(brand) > 8))
+    return UsageError("a brand ID has 1 to 8 characters (a Chinese character counts as 2)", "");
+  if (std::string problem = WorkbookTargetProblem(args.Value("-o"), args.Has("--force")); !problem.empty())
+    return UsageError(problem, "");
+
+  // The kind's export from an empty database of the edition writes every
+  // section's marker and captions and no data row.
+  ScratchFolder scratch;
+  if (scratch.Path().empty()) {
+    std::fprintf(stderr, "setupxfer: the template failed: cannot make a temporary folder\n");
+    return kFailed;
+  }
+  std::string db = scratch.Path() + "/empty.db";
+  if (std::string failure = CreateDatabase(db, group, brand, false); !failure.empty()) {
+    std::fprintf(stderr, "setupxfer: the template failed: %s\n", failure.c_str());
+    return kFailed;
+  }
+  std::string workbook;
+  SetWorkbookHandler(&TakeWorkbook, &workbook);
+  char errorText[kErrorBufferSize] = {0};
+  SxBool ok = group ? kind->groupExport(db.c_str(), brand.c_str(), errorText) : kind->storeExport(db.c_str(), errorText);
+  SetWorkbookHandler(nullptr, nullptr);
+  if (!ok) return ReportFailure("the template", errorText, true);
+  if (workbook.empty()) {
+    std::fprintf(stderr, "setupxfer: the template failed: the export handed over no workbook\n");
+    return kFailed;
+  }
+  if (!MoveWorkbook(workbook, args.Value("-o"), "the template")) return kFailed;
+  std::printf("%s\n", args.Value("-o").c_str());
+  return kOk;
 }
 
 int ListKinds(int argc, char** argv) {
