@@ -2,13 +2,12 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <cstdio>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <initializer_list>
 #include <string>
-#include <string_view>
 
 #include <nlohmann/json.hpp>
 
