@@ -223,13 +223,13 @@ int Import(int argc, char** argv) {
   if (Usage(args, kImportUsage, status)) return status;
   if (std::string problem = MissingArgument(args, {"KIND", "FILE"}); !problem.empty())
     return UsageError(problem, kImportUsage);
-  // The report's file must be writable before anything is imported.
-  if (args.HasValue("--report") && !std::ofstream(args.Value("--report"), std::ios::binary | std::ios::app))
-    return UsageError("cannot write the report '" + args.Value("--report") + "'", "");
   bool group = args.HasValue("--brand");
   const Kind* kind = KindFor(args.positional[0], group, status);
   if (!kind) return status;
   if (!BrandAccepted(args, status)) return status;
+  // The report's file must be writable before anything is imported.
+  if (args.HasValue("--report") && !std::ofstream(args.Value("--report"), std::ios::binary | std::ios::app))
+    return UsageError("cannot write the report '" + args.Value("--report") + "'", "");
 
   bool colour = isatty(STDOUT_FILENO) != 0;
   std::string report;
@@ -251,7 +251,7 @@ int Import(int argc, char** argv) {
   SetConfirmHandler(nullptr, nullptr);
   SetCheckOnly(0);
 
-  if (args.HasValue("--report")) {
+  if (args.HasValue("--report") && !report.empty()) {
     std::ofstream out(args.Value("--report"), std::ios::binary | std::ios::trunc);
     out << report << "\n";
     out.close();
