@@ -106,9 +106,12 @@ void Tdmio::BeginWrite() {
   }
 }
 
-void Tdmio::BeginCheck() {
+void Tdmio::BeginCheck(const Edition& edition) {
   ac1.BeginTrans();
   checkOnly_ = true;
+  // A read of a table, so that engines that open the transaction only then
+  // (SQL Server through ODBC) hold it before the first savepoint.
+  SchemaVersion(edition);
 }
 
 void Tdmio::EndCheck() {

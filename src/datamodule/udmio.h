@@ -64,7 +64,7 @@ class Tdmio {
   // run under a savepoint in it (undone when the item fails, kept when it
   // succeeds, so later items see earlier ones as written), and EndCheck
   // rolls the whole back, leaving the database as it was.
-  void BeginCheck();
+  void BeginCheck(const Edition& edition);
   void EndCheck();
   bool CheckOnly() const { return checkOnly_; }
 

@@ -9,14 +9,11 @@ void Run(Backend& engine, const std::string& sql) { engine.Prepare(sql)->Execute
 
 }  // namespace
 
-// SQL Server starts the transaction of a connection without auto-commit only
-// at its first data statement, and SAVE TRANSACTION is none: it is begun here
-// when still missing, and ends with the connection's rollback.
+// SQL Server opens the transaction of a connection without auto-commit only
+// at its first statement that reads or writes a table, which the caller has
+// run by then; SAVE TRANSACTION outside one fails.
 void Backend::Savepoint(const std::string& name) {
-  if (Dialect() == DialectKind::SqlServer)
-    Run(*this, "IF @@TRANCOUNT = 0 BEGIN TRANSACTION; SAVE TRANSACTION " + name);
-  else
-    Run(*this, "SAVEPOINT " + name);
+  Run(*this, (Dialect() == DialectKind::SqlServer ? "SAVE TRANSACTION " : "SAVEPOINT ") + name);
 }
 
 // SQL Server keeps a savepoint's writes without releasing it.

@@ -212,7 +212,7 @@ bool RunImport(ImportWorker worker, const std::string& connection, const Edition
   const bool check = gCheckOnly;
   run.report_.start = FormatDateTime(kTimeFormat, Now());
   bool ok = Attempt(dm, connection, edition, [&] {
-    if (check) dm.BeginCheck();
+    if (check) dm.BeginCheck(edition);
     worker(run);
   }, message);
   if (check) {
