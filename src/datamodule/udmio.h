@@ -66,7 +66,6 @@ class Tdmio {
   // rolls the whole back, leaving the database as it was.
   void BeginCheck(const Edition& edition);
   void EndCheck();
-  bool CheckOnly() const { return checkOnly_; }
 
   // Reference lists of the edition (the group edition: the brand's rows).
   RefList MenuItems(const Edition& edition);

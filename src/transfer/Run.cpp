@@ -247,6 +247,5 @@ bool RunImport(ImportWorker worker, const std::string& connection, const Edition
 }
 
 void SetCheckOnly(bool on) { gCheckOnly = on; }
-bool CheckOnly() { return gCheckOnly; }
 
 }  // namespace sx

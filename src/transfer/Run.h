@@ -113,6 +113,5 @@ bool RunImport(ImportWorker worker, const std::string& connection, const Edition
 // and every statement, and writes nothing (see Tdmio::BeginCheck); its log
 // ends with one more line saying so. Set by the host; exports are unaffected.
 void SetCheckOnly(bool on);
-bool CheckOnly();
 
 }  // namespace sx
