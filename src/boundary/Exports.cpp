@@ -4,6 +4,7 @@
 #include "boundary/CallFrame.h"
 #include "boundary/setupxfer.h"
 #include "transfer/Kinds.h"
+#include "transfer/Run.h"
 #include "ui/Host.h"
 
 extern "C" {
@@ -21,6 +22,12 @@ SX_API void SX_CALL SetConfirmHandler(int (*fn)(void*, const char*, const char*)
 SX_API void SX_CALL SetWorkbookHandler(void (*fn)(void*, const char*), void* context) {
   sx::ui::SetWorkbookHandler(fn, context);
 }
+
+SX_API void SX_CALL SetReportHandler(void (*fn)(void*, const char*), void* context) {
+  sx::ui::SetReportHandler(fn, context);
+}
+
+SX_API void SX_CALL SetCheckOnly(int on) { sx::SetCheckOnly(on != 0); }
 
 #define SX_STORE_FUNCTIONS(name, storeExport, storeImport)                            \
   SX_STORE_EXPORT(storeExport) {                                                      \
