@@ -75,7 +75,10 @@ constexpr int kAutoTag = ColumnOf("AutoTag");
 // ---- Statements -----------------------------------------------------------------
 
 // A card belongs to the dish whose code is the card number without its last
-// character; compared by length and prefix, which both engines run.
+// character; compared by length and prefix, which both engines run. The
+// equality that follows from them lets the engine find the dish by its key
+// instead of comparing every card with every dish (abs keeps Left's length
+// from going below 0 on an empty card number).
 constexpr const char* kStoreQuery = R"(
 select m.MenuItemCode as mCode,m.MenuItemCName,m.Standard,m.Standard2,m.Standard3,m.Standard4,m.Standard5,
        m.MenuItemPrice,m.MenuItemPrice2,m.MenuItemPrice3,m.MenuItemPrice4,m.MenuItemPrice5,
@@ -84,6 +87,7 @@ select m.MenuItemCode as mCode,m.MenuItemCName,m.Standard,m.Standard2,m.Standard
 from CostCard c,MenuItem m,S_Item i
 where Len(c.CostCardNo)=Len(m.MenuItemCode)+1
   and Left(c.CostCardNo,Len(m.MenuItemCode))=m.MenuItemCode
+  and m.MenuItemCode=Left(c.CostCardNo,abs(Len(c.CostCardNo)-1))
   and c.ItemCode=i.ItemCode
 order by c.CostCardNo,c.ItemCode)";
 
@@ -98,6 +102,7 @@ from Group_CostCard c,Group_MenuItem m,Group_StoreItem i
 where c.BrandID=:brandid
   and Len(c.MenuItemCode)=Len(m.ItemCode)+1
   and Left(c.MenuItemCode,Len(m.ItemCode))=m.ItemCode
+  and m.ItemCode=Left(c.MenuItemCode,abs(Len(c.MenuItemCode)-1))
   and m.BrandID=:brandid
   and c.StoreItemCode=i.ItemCode
 order by c.MenuItemCode,c.StoreItemCode)";

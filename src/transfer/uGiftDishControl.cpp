@@ -204,6 +204,7 @@ class GiftReader {
   RefList users_;
   std::vector<TGiftRole> roles_;
   std::vector<TUserGiftRole> userRoles_;
+  std::map<std::string, std::size_t> userIndex_;  // position in userRoles_ by user ID in upper case
   std::string carriedRole_, carriedPackage_;
 };
 
@@ -301,11 +302,11 @@ void GiftReader::ReadUser(int r) {
   std::optional<RefList::Row> user = users_.Find("UserID", userId);
   if (!user) return run_.RowError(r, "没有找到用户编号:" + userId);
   userId = user->Text("UserID");
-  auto entry = std::find_if(userRoles_.begin(), userRoles_.end(),
-                            [&](const TUserGiftRole& u) { return UpperCase(u.UserID) == UpperCase(userId); });
-  if (entry == userRoles_.end()) entry = userRoles_.insert(userRoles_.end(), {.UserID = userId});
-  entry->roleCode = role->code;
-  entry->roleName = role->RoleName;
+  auto [at, added] = userIndex_.try_emplace(UpperCase(userId), userRoles_.size());
+  if (added) userRoles_.push_back({.UserID = userId});
+  TUserGiftRole& entry = userRoles_[at->second];
+  entry.roleCode = role->code;
+  entry.roleName = role->RoleName;
 }
 
 // Writes a role with its packages and their contents; the role's database number.

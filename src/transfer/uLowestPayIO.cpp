@@ -6,6 +6,7 @@
 #include "transfer/uLowestPayIO.h"
 
 #include <algorithm>
+#include <map>
 #include <optional>
 #include <string_view>
 
@@ -110,6 +111,7 @@ class LowestPayReader {
   RefList items_;
   RefList times_;
   std::vector<TLowestPayItem> tables_;
+  std::map<std::string, std::size_t> tableIndex_;  // position in tables_ by table number
   std::string carried_;
 };
 
@@ -160,10 +162,10 @@ void LowestPayReader::Read(int r) {
   std::string time = Cell(r, Role::Time);
   std::string amount = Cell(r, Role::Amount);
 
-  auto known = std::find_if(tables_.begin(), tables_.end(),
-                            [&](const TLowestPayItem& t) { return t.TableNo == UpperCase(code); });
-  if (known != tables_.end()) {
-    TLowestPayItem& table = *known;
+  std::string tableNo = UpperCase(code);
+  auto known = tableIndex_.find(tableNo);
+  if (known != tableIndex_.end()) {
+    TLowestPayItem& table = tables_[known->second];
     if (table.LowestPayType == 2 && !time.empty()) {
       if (amount.empty()) return run_.RowError(r, code + "餐桌没有指定最低消费金额!");
       std::optional<double> value = Amount(r, code, amount);
@@ -193,7 +195,8 @@ void LowestPayReader::Read(int r) {
   }
   if (type == 2 && !time.empty() && time != kNormalTime)
     return run_.RowError(r, code + "餐桌指定的时段不是平常时段!第一个时段必须是平常时段!");
-  tables_.push_back({.TableNo = UpperCase(code), .LowestPayType = type, .LowestPay = value});
+  tableIndex_.emplace(tableNo, tables_.size());
+  tables_.push_back({.TableNo = tableNo, .LowestPayType = type, .LowestPay = value});
   AddDish(r, tables_.back());
 }
 
