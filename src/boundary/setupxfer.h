@@ -51,6 +51,11 @@ SX_API void SX_CALL SetConfirmHandler(int (*fn)(void* context, const char* capti
 /* Receives the path of the workbook an export hands over to the user. */
 SX_API void SX_CALL SetWorkbookHandler(void (*fn)(void* context, const char* path),
                                        void* context);
+/* For debugging on site: from now on, every statement sent to the database,
+ * its parameter values (never a password) and the rows it read or affected
+ * are written to the file at path, which is created or emptied. A null or
+ * empty path ends the trace. Returns 0 when the file cannot be written. */
+SX_API SxBool SX_CALL SetTraceFile(const char* path);
 
 /* The transfer functions, one family per kind of data. A kind that this
  * version does not provide yet answers 0 with "<kind> is not available in

@@ -146,8 +146,19 @@ bool BrandAccepted(const Args& args, int& status) {
   return false;
 }
 
+// Starts the statement trace that --trace asks for; true when the command may go on.
+bool TraceStarted(const Args& args, int& status) {
+  if (!args.HasValue("--trace")) return true;
+  std::string file = args.Value("--trace");
+  if (!file.empty() && SetTraceFile(file.c_str())) return true;
+  std::fprintf(stderr, "setupxfer: cannot write the trace file '%s'\n", file.c_str());
+  status = kUsage;
+  return false;
+}
+
 const char* kExportUsage =
     "usage: setupxfer export KIND --db CONN [--brand ID] [-o FILE.xlsx [--force]] [--yes]\n"
+    "                        [--trace FILE]\n"
     "Exports one kind of data into a new workbook and prints the workbook's path.\n"
     "  --db CONN     connection string, or a path to an SQLite database file\n"
     "  --brand ID    export the brand's data from a group database\n"
@@ -155,10 +166,12 @@ const char* kExportUsage =
     "                a new file in the temporary folder ($TMPDIR, else /tmp) named after the\n"
     "                sheet's title and the time, e.g. /tmp/退菜理由清单_20260105_093000.xlsx\n"
     "  --force       replace FILE.xlsx when it exists\n"
-    "  --yes         go on when the database's schema version does not match\n";
+    "  --yes         go on when the database's schema version does not match\n"
+    "  --trace FILE  write every statement sent to the database, its parameters and\n"
+    "                the rows it read or affected to FILE (never a password)\n";
 
 const char* kImportUsage =
-    "usage: setupxfer import KIND FILE --db CONN [--brand ID] [--yes]\n"
+    "usage: setupxfer import KIND FILE --db CONN [--brand ID] [--yes] [--trace FILE]\n"
     "Imports a filled workbook into the database, printing the log as it comes, then\n"
     "what was done and how long it took. Counted from the log: a line starting with\n"
     "正在导入 is an item, written unless an error line follows it; an error line\n"
@@ -167,12 +180,14 @@ const char* kImportUsage =
     "  --db CONN     connection string, or a path to an SQLite database file\n"
     "  --brand ID    import into the brand's data of a group database\n"
     "  --yes         go on when the database's schema version does not match\n"
+    "  --trace FILE  write every statement sent to the database, its parameters and\n"
+    "                the rows it read or affected to FILE (never a password)\n"
     "Exit status: 0 done, 1 failed, 2 usage error, 3 done with rejected rows or failed items.\n";
 
 }  // namespace
 
 int Export(int argc, char** argv) {
-  Args args = Parse(argc, argv, 2, {"--db", "--brand", "-o"}, {"--yes", "--force"});
+  Args args = Parse(argc, argv, 2, {"--db", "--brand", "-o", "--trace"}, {"--yes", "--force"});
   int status = kOk;
   if (Usage(args, kExportUsage, status)) return status;
   if (std::string problem = MissingArgument(args, {"KIND"}); !problem.empty())
@@ -186,7 +201,7 @@ int Export(int argc, char** argv) {
     std::string problem = WorkbookTargetProblem(args.Value("-o"), args.Has("--force"));
     if (!problem.empty()) return UsageError(problem, "");
   }
-  if (!BrandAccepted(args, status)) return status;
+  if (!BrandAccepted(args, status) || !TraceStarted(args, status)) return status;
 
   std::string workbook;
   SetWorkbookHandler(&TakeWorkbook, &workbook);
@@ -197,6 +212,7 @@ int Export(int argc, char** argv) {
                     : kind->storeExport(db.c_str(), errorText);
   SetWorkbookHandler(nullptr, nullptr);
   SetConfirmHandler(nullptr, nullptr);
+  SetTraceFile(nullptr);
   if (!ok) return ReportFailure("the export", errorText, args.Has("--yes"));
 
   if (workbook.empty()) {
@@ -225,7 +241,7 @@ int Export(int argc, char** argv) {
 }
 
 int Import(int argc, char** argv) {
-  Args args = Parse(argc, argv, 2, {"--db", "--brand"}, {"--yes"});
+  Args args = Parse(argc, argv, 2, {"--db", "--brand", "--trace"}, {"--yes"});
   int status = kOk;
   if (Usage(args, kImportUsage, status)) return status;
   if (std::string problem = MissingArgument(args, {"KIND", "FILE"}); !problem.empty())
@@ -233,7 +249,7 @@ int Import(int argc, char** argv) {
   bool group = args.HasValue("--brand");
   const Kind* kind = KindFor(args.positional[0], group, status);
   if (!kind) return status;
-  if (!BrandAccepted(args, status)) return status;
+  if (!BrandAccepted(args, status) || !TraceStarted(args, status)) return status;
 
   LogCounts counts;
   counts.colour = isatty(STDOUT_FILENO) != 0;
@@ -249,6 +265,7 @@ int Import(int argc, char** argv) {
   std::chrono::duration<double> took = std::chrono::steady_clock::now() - started;
   SetLogHandler(nullptr, nullptr);
   SetConfirmHandler(nullptr, nullptr);
+  SetTraceFile(nullptr);
   if (!ok) return ReportFailure("the import", errorText, args.Has("--yes"));
 
   std::string summary = Plural(counts.items - counts.failedItems, "item", "items") + " written, " +
