@@ -4,6 +4,7 @@
 #include "base/DateTime.h"
 #include "base/Error.h"
 #include "base/Text.h"
+#include "base/Utf8.h"
 
 using namespace sx;
 
@@ -86,4 +87,31 @@ TEST(TextHelpers, Cp936WidthCountsTwoPerChineseCharacter) {
 TEST(TextHelpers, TrimRemovesControlCharacters) {
   EXPECT_EQ(Trim(" \t\r\n 退菜 \x01"), "退菜");
   EXPECT_EQ(Trim("   "), "");
+}
+
+TEST(Utf8, MalformedBytesBecomeOneReplacementEach) {
+  struct Case {
+    std::string in, out;
+  } cases[] = {
+      {"a菜😀", "a菜😀"},
+      {"\xC0\xAF", "\uFFFD\uFFFD"},          // overlong "/"
+      {"\xED\xA0\x80", "\uFFFD\uFFFD\uFFFD"},  // a surrogate
+      {"\xF4\x90\x80\x80", "\uFFFD\uFFFD\uFFFD\uFFFD"},  // beyond U+10FFFF
+      {"\xE8\x8F", "\uFFFD\uFFFD"},          // cut short
+      {"\x80" "a", "\uFFFD" "a"},
+  };
+  for (const Case& c : cases) {
+    std::string out;
+    for (std::size_t i = 0; i < c.in.size();) {
+      DecodedChar d = DecodeUtf8(c.in, i);
+      AppendUtf8(out, d.cp);
+      i += d.length;
+    }
+    EXPECT_EQ(out, c.out) << c.in;
+  }
+}
+
+TEST(Utf8, Utf16PairsJoinAndLoneSurrogatesAreReplaced) {
+  const char16_t pair[] = {u'a', 0xD83D, 0xDE00, 0xDC00, 0xD800};
+  EXPECT_EQ(Utf16ToUtf8(pair, 5), "a😀\uFFFD\uFFFD");
 }

@@ -176,20 +176,6 @@ TEST_P(DatabaseTest, ClosingInsideATransactionRollsItBack) {
   EXPECT_TRUE(sxtest::SqlRows(path, "select * from Probe").empty());
 }
 
-TEST_P(DatabaseTest, LocateFindsFirstMatchExactlyOrIgnoringCase) {
-  sxtest::SqlExec(path, "insert into Probe(ID,Name) values(1,'Abc'),(2,'abc'),(3,'菜')");
-  Query q(connection);
-  q.SetSQL("select ID,Name from Probe order by ID");
-  q.Open();
-  EXPECT_TRUE(q.Locate("Name", "abc", false));
-  EXPECT_EQ(q.FieldByName("ID").AsInteger(), 2);
-  EXPECT_TRUE(q.Locate("name", "ABC", true));
-  EXPECT_EQ(q.FieldByName("ID").AsInteger(), 1);
-  EXPECT_TRUE(q.Locate("Name", "菜", false));
-  EXPECT_EQ(q.FieldByName("ID").AsInteger(), 3);
-  EXPECT_FALSE(q.Locate("Name", "ABC", false));
-}
-
 TEST_P(DatabaseTest, ErrorsCarryTheEnginesMessage) {
   Query q(connection);
   q.SetSQL("select * from NoSuchTable");

@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cmath>
 #include <list>
+#include <unordered_map>
 
 #include "base/Text.h"
 #include "db/Observer.h"
@@ -348,7 +349,6 @@ void Query::Close() {
   result_ = ResultSet{};
   columnIndex_.Clear();
   row_ = 0;
-  locateIndex_.clear();
 }
 
 void Query::SetSQL(std::string text) {
@@ -436,7 +436,6 @@ void Query::Open() {
   result_ = connection_.RunQuery(statement_, bound_);
   columnIndex_.Clear();
   row_ = 0;
-  locateIndex_.clear();
   active_ = true;
 }
 
@@ -472,26 +471,6 @@ Field Query::Fields(std::size_t index) const {
   if (active_ && index >= result_.columns.size())
     throw DbError("Item cannot be found in the collection: field " + std::to_string(index));
   return Field(Current(index));
-}
-
-bool Query::Locate(std::string_view column, std::string_view value, bool ignoreCase) {
-  if (!active_) throw DbError("Operation is not allowed when the object is closed");
-  std::size_t col = ColumnIndex(column);
-  std::string key = std::to_string(col) + (ignoreCase ? "i" : "e");
-  auto it = locateIndex_.find(key);
-  if (it == locateIndex_.end()) {
-    std::unordered_map<std::string, std::size_t> index;
-    for (std::size_t r = 0; r < result_.rows.size(); ++r) {
-      std::string text = Field(&result_.rows[r][col]).AsString();
-      // try_emplace keeps the first row of equal keys, as a forward search would.
-      index.try_emplace(ignoreCase ? LowerCase(text) : text, r);
-    }
-    it = locateIndex_.emplace(key, std::move(index)).first;
-  }
-  auto found = it->second.find(ignoreCase ? LowerCase(value) : std::string(value));
-  if (found == it->second.end()) return false;
-  row_ = found->second;
-  return true;
 }
 
 }  // namespace sx::db

@@ -1,6 +1,6 @@
 // The database access layer used by the data module and the workers: a
 // connection and query objects in the manner of the host's data-access
-// components (statement text, named parameters, rows, fields, Locate).
+// components (statement text, named parameters, rows, fields).
 #pragma once
 #include <cstdint>
 #include <memory>
@@ -8,7 +8,6 @@
 #include <span>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "base/DateTime.h"
@@ -133,11 +132,6 @@ class Query {
   Field FieldByName(std::string_view name) const;
   Field Fields(std::size_t index) const;
 
-  // Moves to the first row (in result order) whose column equals value, exactly
-  // or ignoring letter case; true when found. The index behind it is built on
-  // first use per column and mode, so each lookup costs O(1).
-  bool Locate(std::string_view column, std::string_view value, bool ignoreCase);
-
  private:
   BoundParam& Declare(std::string_view name, ParamType type);
   std::size_t ColumnIndex(std::string_view name) const;
@@ -153,7 +147,6 @@ class Query {
   ResultSet result_;
   mutable NameIndex columnIndex_;  // built on the first lookup by name
   std::size_t row_ = 0;
-  std::unordered_map<std::string, std::unordered_map<std::string, std::size_t>> locateIndex_;
 };
 
 }  // namespace sx::db

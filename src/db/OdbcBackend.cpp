@@ -21,6 +21,7 @@
 
 #include "base/Error.h"
 #include "base/Text.h"
+#include "base/Utf8.h"
 #include "db/Backend.h"
 #include "db/ConnectionString.h"
 
@@ -44,29 +45,7 @@ WString Widen(std::string_view s) {
   WString out;
   out.reserve(s.size());
   for (std::size_t i = 0; i < s.size();) {
-    unsigned char c = static_cast<unsigned char>(s[i]);
-    char32_t cp = 0xFFFD;
-    std::size_t len = 1;
-    if (c < 0x80) {
-      cp = c;
-    } else {
-      std::size_t need = c >= 0xF0 && c <= 0xF4 ? 4 : c >= 0xE0 ? 3 : c >= 0xC2 && c < 0xE0 ? 2 : 0;
-      if (need && i + need <= s.size()) {
-        char32_t v = c & (need == 2 ? 0x1F : need == 3 ? 0x0F : 0x07);
-        bool ok = true;
-        for (std::size_t k = 1; k < need; ++k) {
-          unsigned char cc = static_cast<unsigned char>(s[i + k]);
-          if ((cc & 0xC0) != 0x80) ok = false;
-          v = (v << 6) | (cc & 0x3F);
-        }
-        // Reject overlong forms, surrogates and values beyond U+10FFFF.
-        char32_t min = need == 2 ? 0x80 : need == 3 ? 0x800 : 0x10000;
-        if (ok && v >= min && v <= 0x10FFFF && !(v >= 0xD800 && v <= 0xDFFF)) {
-          cp = v;
-          len = need;
-        }
-      }
-    }
+    auto [cp, length] = DecodeUtf8(s, i);
     if (cp >= 0x10000) {
       cp -= 0x10000;
       out += static_cast<SQLWCHAR>(0xD800 + (cp >> 10));
@@ -74,41 +53,13 @@ WString Widen(std::string_view s) {
     } else {
       out += static_cast<SQLWCHAR>(cp);
     }
-    i += len;
+    i += length;
   }
   return out;
 }
 
 // A lone surrogate becomes U+FFFD.
-std::string Narrow(const SQLWCHAR* s, std::size_t n) {
-  std::string out;
-  out.reserve(n);
-  for (std::size_t i = 0; i < n; ++i) {
-    char32_t cp = s[i];
-    if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < n && s[i + 1] >= 0xDC00 && s[i + 1] <= 0xDFFF) {
-      cp = 0x10000 + ((cp - 0xD800) << 10) + (s[i + 1] - 0xDC00);
-      ++i;
-    } else if (cp >= 0xD800 && cp <= 0xDFFF) {
-      cp = 0xFFFD;
-    }
-    if (cp < 0x80) {
-      out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-      out += static_cast<char>(0xC0 | (cp >> 6));
-      out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-      out += static_cast<char>(0xE0 | (cp >> 12));
-      out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-      out += static_cast<char>(0xF0 | (cp >> 18));
-      out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-      out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
-  }
-  return out;
-}
+std::string Narrow(const SQLWCHAR* s, std::size_t n) { return Utf16ToUtf8(s, n); }
 
 std::string Narrow(const WString& s) { return Narrow(s.data(), s.size()); }
 

@@ -20,6 +20,7 @@
 
 #include "base/Error.h"
 #include "base/Text.h"
+#include "base/Utf8.h"
 #include "workbook/CellFormat.h"
 #include "workbook/WorkbookFiles.h"
 
@@ -180,42 +181,6 @@ class Cursor {
 };
 
 // ---- text -----------------------------------------------------------------------
-
-void AppendUtf8(std::string& out, std::uint32_t cp) {
-  if (cp < 0x80) {
-    out += static_cast<char>(cp);
-  } else if (cp < 0x800) {
-    out += static_cast<char>(0xC0 | (cp >> 6));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else if (cp < 0x10000) {
-    out += static_cast<char>(0xE0 | (cp >> 12));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (cp >> 18));
-    out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  }
-}
-
-// UTF-16 code units as UTF-8; a lone surrogate becomes U+FFFD.
-std::string Utf16ToUtf8(const std::vector<std::uint16_t>& units) {
-  std::string out;
-  out.reserve(units.size());
-  for (std::size_t i = 0; i < units.size(); ++i) {
-    std::uint32_t u = units[i];
-    if (u >= 0xD800 && u <= 0xDBFF && i + 1 < units.size() && units[i + 1] >= 0xDC00 && units[i + 1] <= 0xDFFF) {
-      AppendUtf8(out, 0x10000 + ((u - 0xD800) << 10) + (units[i + 1] - 0xDC00));
-      ++i;
-    } else if (u >= 0xD800 && u <= 0xDFFF) {
-      AppendUtf8(out, 0xFFFD);
-    } else {
-      AppendUtf8(out, u);
-    }
-  }
-  return out;
-}
 
 // Characters of a BIFF8 string: one byte each (the low byte of UTF-16) when
 // the high-byte flag is clear, otherwise UTF-16LE.
@@ -483,7 +448,7 @@ class BiffReader {
     ReadChars(c, count, flags & 0x01, units);
     c.Bytes(std::min(runs * 4, c.Left()));
     c.Bytes(std::min(ext, c.Left()));
-    return Utf16ToUtf8(units);
+    return Utf16ToUtf8(units.data(), units.size());
   }
   static std::string LongString(Cursor& c) { return ReadString(c, c.U16()); }
   static std::string ShortString(Cursor& c) { return ReadString(c, c.U8()); }
@@ -511,7 +476,7 @@ class BiffReader {
       c = Cursor(pieces[piece]);
       flags = c.U8();
     }
-    return Utf16ToUtf8(units);
+    return Utf16ToUtf8(units.data(), units.size());
   }
 
   // The shared strings table, spread over the SST record and its CONTINUE
@@ -561,7 +526,7 @@ class BiffReader {
       }
       skip(runs * 4);
       skip(ext);
-      strings_.push_back(Utf16ToUtf8(units));
+      strings_.push_back(Utf16ToUtf8(units.data(), units.size()));
     }
   }
 

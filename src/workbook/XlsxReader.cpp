@@ -17,6 +17,7 @@
 #include "base/DateTime.h"
 #include "base/Error.h"
 #include "base/Text.h"
+#include "base/Utf8.h"
 #include "workbook/CellFormat.h"
 #include "workbook/WorkbookFiles.h"
 
@@ -363,16 +364,7 @@ class StringItemText {
       if (text.compare(i, 2, "_x") == 0 && i + 7 <= text.size() && text[i + 6] == '_' &&
           std::from_chars(text.data() + i + 2, text.data() + i + 6, code, 16).ptr == text.data() + i + 6 &&
           (code < 0xD800 || code > 0xDFFF)) {
-        if (code < 0x80) {
-          out += static_cast<char>(code);
-        } else if (code < 0x800) {
-          out += static_cast<char>(0xC0 | (code >> 6));
-          out += static_cast<char>(0x80 | (code & 0x3F));
-        } else {
-          out += static_cast<char>(0xE0 | (code >> 12));
-          out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-          out += static_cast<char>(0x80 | (code & 0x3F));
-        }
+        AppendUtf8(out, code);
         i += 6;
       } else {
         out += text[i];

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "base/Error.h"
+#include "base/Utf8.h"
 #include "workbook/WorkbookFiles.h"
 
 namespace sx {
@@ -21,27 +22,10 @@ std::string CellUtf8(const std::string& text) {
   std::string out;
   out.reserve(text.size());
   std::size_t chars = 0;
-  auto* s = reinterpret_cast<const unsigned char*>(text.data());
-  std::size_t n = text.size();
-  for (std::size_t i = 0; i < n && chars < kMaxCellChars; ++chars) {
-    unsigned char c = s[i];
-    std::size_t len = c < 0x80 ? 1 : (c >> 5) == 0x6 ? 2 : (c >> 4) == 0xE ? 3 : (c >> 3) == 0x1E ? 4 : 0;
-    bool ok = len != 0 && i + len <= n;
-    for (std::size_t k = 1; ok && k < len; ++k) ok = (s[i + k] & 0xC0) == 0x80;
-    if (ok && len > 1) {
-      // Reject overlong forms, surrogates and values beyond U+10FFFF.
-      unsigned cp = len == 2 ? (c & 0x1Fu) : len == 3 ? (c & 0x0Fu) : (c & 0x07u);
-      for (std::size_t k = 1; k < len; ++k) cp = (cp << 6) | (s[i + k] & 0x3Fu);
-      ok = (len == 2 && cp >= 0x80) || (len == 3 && cp >= 0x800 && (cp < 0xD800 || cp > 0xDFFF)) ||
-           (len == 4 && cp >= 0x10000 && cp <= 0x10FFFF);
-    }
-    if (ok) {
-      out.append(text, i, len);
-      i += len;
-    } else {
-      out += "\xEF\xBF\xBD";
-      ++i;
-    }
+  for (std::size_t i = 0; i < text.size() && chars < kMaxCellChars; ++chars) {
+    const DecodedChar c = DecodeUtf8(text, i);
+    AppendUtf8(out, c.cp);
+    i += c.length;
   }
   return out;
 }
