@@ -4,6 +4,7 @@
 #pragma once
 #include <functional>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "datamodule/Edition.h"
@@ -63,6 +64,18 @@ std::vector<std::string> Captions(const Columns& columns) {
   std::vector<std::string> captions;
   for (const auto& c : columns) captions.push_back(c.caption);
   return captions;
+}
+
+// The sheet column (from 1) of the entry of a column table whose member `Key`
+// equals `value`. Evaluated at compile time, so a missing entry fails the build.
+template <auto Key, class Columns, class Value>
+constexpr int ColumnNumber(const Columns& columns, const Value& value) {
+  int column = 1;
+  for (const auto& c : columns) {
+    if (c.*Key == value) return column;
+    ++column;
+  }
+  throw "no such column";
 }
 
 // ---- Reading ----------------------------------------------------------------

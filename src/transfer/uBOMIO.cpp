@@ -60,11 +60,7 @@ constexpr Column kColumns[] = {
 constexpr int kColumnCount = std::size(kColumns);
 static_assert(kColumnCount == 12);
 
-constexpr int ColumnOf(std::string_view source) {
-  for (int c = 0; c < kColumnCount; ++c)
-    if (kColumns[c].source == source) return c + 1;
-  throw "no such column";
-}
+constexpr int ColumnOf(std::string_view source) { return ColumnNumber<&Column::source>(kColumns, source); }
 const Column& At(int column) { return kColumns[column - 1]; }
 
 constexpr int kDishCode = ColumnOf("mCode");

@@ -49,9 +49,7 @@ constexpr Column kLineColumns[] = {
 };
 
 constexpr int ColumnOf(const auto& columns, std::string_view caption) {
-  for (int c = 0; c < static_cast<int>(std::size(columns)); ++c)
-    if (columns[c].caption == caption) return c + 1;
-  throw "no such column";
+  return ColumnNumber<&Column::caption>(columns, caption);
 }
 
 constexpr int kTypeCode = ColumnOf(kTypeColumns, "优惠代码");

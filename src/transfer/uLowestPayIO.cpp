@@ -40,11 +40,7 @@ constexpr Column kColumns[] = {
 };
 
 // The sheet column (from 1) of a role.
-constexpr int ColumnOf(Role role) {
-  for (std::size_t c = 0; c < std::size(kColumns); ++c)
-    if (kColumns[c].role == role) return static_cast<int>(c) + 1;
-  throw "no such column";
-}
+constexpr int ColumnOf(Role role) { return ColumnNumber<&Column::role>(kColumns, role); }
 
 // ---- Statements -----------------------------------------------------------------
 

@@ -131,11 +131,8 @@ constexpr int kItemColumnCount = std::size(kItemColumns);
 static_assert(kSuiteColumnCount == 18 && kItemColumnCount == 9 && std::size(kHotelColumns) == 3);
 
 // The sheet column (from 1) of an export query column.
-template <class Column, std::size_t N>
-constexpr int ColumnOf(const Column (&columns)[N], std::string_view source) {
-  for (std::size_t c = 0; c < N; ++c)
-    if (columns[c].source == source) return static_cast<int>(c) + 1;
-  throw "no such column";
+constexpr int ColumnOf(const auto& columns, std::string_view source) {
+  return ColumnNumber<&std::remove_cvref_t<decltype(columns[0])>::source>(columns, source);
 }
 constexpr int SuiteColumnOf(std::string_view source) { return ColumnOf(kSuiteColumns, source); }
 constexpr int ItemColumnOf(std::string_view source) { return ColumnOf(kItemColumns, source); }

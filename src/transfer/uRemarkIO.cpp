@@ -45,11 +45,7 @@ constexpr Column kColumns[] = {
 constexpr int kColumnCount = std::size(kColumns);
 
 // The sheet column (from 1) of a role.
-constexpr int ColumnOf(Role role) {
-  for (int c = 0; c < kColumnCount; ++c)
-    if (kColumns[c].role == role) return c + 1;
-  throw "no such column";
-}
+constexpr int ColumnOf(Role role) { return ColumnNumber<&Column::role>(kColumns, role); }
 
 // ---- Statements -----------------------------------------------------------------
 

@@ -46,11 +46,8 @@ constexpr Column kTimeSectionColumns[] = {
 };
 
 // The sheet column (from 1) of an export query column.
-template <std::size_t N>
-constexpr int ColumnOf(const Column (&columns)[N], std::string_view source) {
-  for (std::size_t c = 0; c < N; ++c)
-    if (columns[c].source == source) return static_cast<int>(c) + 1;
-  throw "no such column";
+constexpr int ColumnOf(const auto& columns, std::string_view source) {
+  return ColumnNumber<&Column::source>(columns, source);
 }
 
 constexpr int kShiftName = ColumnOf(kShiftColumns, "MealSectionName");

@@ -125,11 +125,8 @@ constexpr int kItemColumnCount = std::size(kItemColumns);
 static_assert(kTypeColumnCount == 11 && kItemColumnCount == 17);
 
 // The sheet column (from 1) of an export query column.
-template <class Columns>
-constexpr int ColumnOf(const Columns& columns, std::string_view source) {
-  for (int c = 0; c < static_cast<int>(std::size(columns)); ++c)
-    if (columns[c].source == source) return c + 1;
-  throw "no such column";
+constexpr int ColumnOf(const auto& columns, std::string_view source) {
+  return ColumnNumber<&std::remove_cvref_t<decltype(columns[0])>::source>(columns, source);
 }
 
 constexpr int kFamilyCode = ColumnOf(kFamilyColumns, "fCode");

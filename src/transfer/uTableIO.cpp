@@ -55,11 +55,8 @@ constexpr Column kTableColumns[] = {
 };
 
 // The sheet column (from 1) of a field in a table of columns.
-template <std::size_t N>
-constexpr int ColumnOf(const Column (&columns)[N], std::string_view field) {
-  for (std::size_t c = 0; c < N; ++c)
-    if (columns[c].field == field) return static_cast<int>(c) + 1;
-  throw "no such column";
+constexpr int ColumnOf(const auto& columns, std::string_view field) {
+  return ColumnNumber<&Column::field>(columns, field);
 }
 
 // ---- Statements -----------------------------------------------------------------
