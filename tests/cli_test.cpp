@@ -105,6 +105,11 @@ TEST_F(CliTest, UsageErrorsSayWhatIsMissingOrWrong) {
       {"init-db " + Q(dir.File("n.db")) + " --edition shop", "--edition must be store or group, not 'shop'"},
       {"init-db --edition store", "PATH is missing"},
       {"init-db " + Q(dir.File("n.db")) + " --edition store --brand B1", "--brand belongs to a group"},
+      {"import backreason x.xlsx --report " + Q(dir.File("no/r.json")) + db, "cannot write the report"},
+      {"template", "KIND is missing"},
+      {"template menu", "-o is missing"},
+      {"template lowestpay --brand B1 -o " + Q(dir.File("n.xlsx")), "store database only"},
+      {"template menu --brand 123456789 -o " + Q(dir.File("n.xlsx")), "1 to 8 characters"},
   };
   for (const auto& c : cases) {
     Outcome o = Run(c.args);

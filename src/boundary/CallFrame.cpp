@@ -60,7 +60,7 @@ unsigned char Import(const Kind& kind, const char* connection, const char* brand
   return Call(errorText, [&](std::string& message) {
     if (!kind.Available()) return NotAvailable(kind, message);
     return RunImport(kind.importWorker, FromHostText(connection), EditionOf(brandId),
-                     FromHostText(fileName), message);
+                     FromHostText(fileName), message, kind.name);
   });
 }
 

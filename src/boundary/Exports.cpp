@@ -6,6 +6,7 @@
 #include "boundary/setupxfer.h"
 #include "db/Trace.h"
 #include "transfer/Kinds.h"
+#include "transfer/Run.h"
 #include "ui/Host.h"
 
 extern "C" {
@@ -23,6 +24,12 @@ SX_API void SX_CALL SetConfirmHandler(int (*fn)(void*, const char*, const char*)
 SX_API void SX_CALL SetWorkbookHandler(void (*fn)(void*, const char*), void* context) {
   sx::ui::SetWorkbookHandler(fn, context);
 }
+
+SX_API void SX_CALL SetReportHandler(void (*fn)(void*, const char*), void* context) {
+  sx::ui::SetReportHandler(fn, context);
+}
+
+SX_API void SX_CALL SetCheckOnly(int on) { sx::SetCheckOnly(on != 0); }
 
 SX_API SxBool SX_CALL SetTraceFile(const char* path) {
   try {

@@ -57,6 +57,25 @@ SX_API void SX_CALL SetWorkbookHandler(void (*fn)(void* context, const char* pat
  * empty path ends the trace. Returns 0 when the file cannot be written. */
 SX_API SxBool SX_CALL SetTraceFile(const char* path);
 
+/* Receives, after every import call, what the import did as JSON text (UTF-8
+ * on every platform): "file", "kind" (the kind's name in lower case, e.g.
+ * "backreason"), "edition" ("store" or "group"), "brand", "checkOnly",
+ * "start" and "end" ("YYYY-MM-DD HH:NN:SS", local time), "done" (the call's
+ * result) and "message" (its failure message); "items", each with "key",
+ * "line" (its log line), "written" and "messages" (the errors logged while
+ * writing it); "rejectedRows", each with "row" and "message"; "otherErrors";
+ * and "totals" with "items", "written", "failed", "rejectedRows" and
+ * "otherErrors". In check-only mode "written" means it would have been. */
+SX_API void SX_CALL SetReportHandler(void (*fn)(void* context, const char* json), void* context);
+
+/* Check-only imports: while non-zero, every import reads its workbook, checks
+ * every row and runs every statement of every item (download stamps too) as a
+ * real import does, then undoes all of it, so the database is left as it was.
+ * An item sees the items before it as written. The log is the real import's
+ * with one more line, "检查模式：未写入任何数据", before "完毕!"; the result is
+ * the real import's. Stays set until SetCheckOnly(0); exports are unaffected. */
+SX_API void SX_CALL SetCheckOnly(int on);
+
 /* The transfer functions, one family per kind of data. A kind that this
  * version does not provide yet answers 0 with "<kind> is not available in
  * this version" and touches nothing. */

@@ -1,5 +1,6 @@
 // The tool's commands; each returns the process exit status.
 #pragma once
+#include <string>
 
 namespace cli {
 
@@ -15,6 +16,12 @@ int InitDb(int argc, char** argv);
 int Export(int argc, char** argv);
 int Import(int argc, char** argv);
 int ListKinds(int argc, char** argv);
+int Template(int argc, char** argv);
+
+// Creates a new SQLite database file with the edition's schema (a group
+// database with the brand's row), and the sample rows when asked; returns
+// what failed, or an empty text. A file that failed is removed.
+std::string CreateDatabase(const std::string& path, bool group, const std::string& brand, bool sample);
 
 }  // namespace cli
 

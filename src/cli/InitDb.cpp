@@ -43,10 +43,11 @@ std::string WithBrand(std::string sql, const std::string& brand) {
   return sql;
 }
 
-bool Exec(sqlite3* db, const std::string& sql) {
+// Runs SQL text; false with the engine's message in `failure`.
+bool Exec(sqlite3* db, const std::string& sql, std::string& failure) {
   char* err = nullptr;
   if (sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &err) != SQLITE_OK) {
-    std::fprintf(stderr, "setupxfer: init-db: %s\n", err ? err : sqlite3_errmsg(db));
+    failure = err ? err : sqlite3_errmsg(db);
     sqlite3_free(err);
     return false;
   }
@@ -80,6 +81,28 @@ int PrintDdl(const Args& args) {
 }
 
 }  // namespace
+
+std::string CreateDatabase(const std::string& path, bool group, const std::string& brand, bool sample) {
+  sqlite3* db = nullptr;
+  if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) != SQLITE_OK) {
+    std::string failure = "cannot create " + path + ": " + (db ? sqlite3_errmsg(db) : "out of memory");
+    sqlite3_close(db);
+    return failure;
+  }
+  std::string failure;
+  bool ok = Exec(db, "BEGIN", failure) && Exec(db, group ? setupxfer_sql_group : setupxfer_sql_store, failure);
+  if (ok && group)
+    ok = Exec(db, WithBrand("INSERT INTO Group_Brand(BrandID,BrandName) VALUES({BRAND},{BRAND})", brand), failure);
+  if (ok && sample)
+    ok = Exec(db, WithBrand(group ? setupxfer_sql_sample_group : setupxfer_sql_sample_store, brand), failure);
+  ok = ok && Exec(db, "COMMIT", failure);
+  sqlite3_close(db);
+  if (!ok) {
+    std::error_code ec;
+    std::filesystem::remove(path, ec);
+  }
+  return failure;
+}
 
 int InitDb(int argc, char** argv) {
   Args args = Parse(argc, argv, 2, {"--edition", "--brand", "--print-ddl"}, {"--sample"});
@@ -126,23 +149,8 @@ int InitDb(int argc, char** argv) {
     return kFailed;
   }
 
-  sqlite3* db = nullptr;
-  if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) !=
-      SQLITE_OK) {
-    std::fprintf(stderr, "setupxfer: init-db: cannot create %s: %s\n", path.c_str(),
-                 db ? sqlite3_errmsg(db) : "out of memory");
-    sqlite3_close(db);
-    return kFailed;
-  }
-  bool ok = Exec(db, "BEGIN") && Exec(db, group ? setupxfer_sql_group : setupxfer_sql_store);
-  if (ok && group)
-    ok = Exec(db, WithBrand("INSERT INTO Group_Brand(BrandID,BrandName) VALUES({BRAND},{BRAND})", brand));
-  if (ok && args.Has("--sample"))
-    ok = Exec(db, WithBrand(group ? setupxfer_sql_sample_group : setupxfer_sql_sample_store, brand));
-  ok = ok && Exec(db, "COMMIT");
-  sqlite3_close(db);
-  if (!ok) {
-    std::filesystem::remove(path, ec);
+  if (std::string failure = CreateDatabase(path, group, brand, args.Has("--sample")); !failure.empty()) {
+    std::fprintf(stderr, "setupxfer: init-db: %s\n", failure.c_str());
     return kFailed;
   }
   std::printf("created %s database %s%s\n", edition.c_str(), path.c_str(),

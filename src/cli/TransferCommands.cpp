@@ -1,18 +1,21 @@
-// export, import and kinds: run the library's exported functions as a host does.
+// export, import, template and kinds: run the library's exported functions as a host does.
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <cstdio>
-#include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <initializer_list>
 #include <string>
-#include <string_view>
+
+#include <nlohmann/json.hpp>
 
 #include "Args.h"
 #include "Checks.h"
 #include "Commands.h"
 #include "Kinds.h"
+#include "base/Text.h"
 
 namespace cli {
 
@@ -25,46 +28,18 @@ int ConfirmYes(void*, const char*, const char*) { return 1; }
 // Collects the path of the workbook an export hands over.
 void TakeWorkbook(void* context, const char* path) { *static_cast<std::string*>(context) = path; }
 
-// What an import did, counted from the log lines it sends: an information
-// line that starts with "正在导入" is an item to write, and an error line
-// right after it means that item failed; an error line that starts with "第"
-// (a row number) is a rejected row.
-struct LogCounts {
-  int items = 0;
-  int failedItems = 0;
-  int rejectedRows = 0;
-  int otherErrors = 0;
-  bool afterItem = false;  // the last line was an item's
-  bool colour = false;
-};
-
-bool StartsWith(std::string_view text, std::string_view prefix) {
-  return text.substr(0, prefix.size()) == prefix;
-}
-
+// Prints the import's log lines as they come, error lines in red on a terminal.
 void PrintLogLine(void* context, int kind, const char* text) {
-  auto* counts = static_cast<LogCounts*>(context);
-  std::string_view line = text;
-  if (kind == 0) {
-    counts->afterItem = StartsWith(line, "正在导入");
-    if (counts->afterItem) ++counts->items;
+  if (kind == 2) return;
+  if (kind == 1 && *static_cast<bool*>(context))
+    std::printf("\x1b[31m%s\x1b[0m\n", text);
+  else
     std::printf("%s\n", text);
-  } else if (kind == 1) {
-    std::string_view bare = StartsWith(line, "错误:") ? line.substr(std::strlen("错误:")) : line;
-    if (StartsWith(bare, "第"))
-      ++counts->rejectedRows;
-    else if (counts->afterItem)
-      ++counts->failedItems;
-    else
-      ++counts->otherErrors;
-    counts->afterItem = false;
-    if (counts->colour)
-      std::printf("\x1b[31m%s\x1b[0m\n", text);
-    else
-      std::printf("%s\n", text);
-  }
   std::fflush(stdout);
 }
+
+// Collects the report of an import.
+void TakeReport(void* context, const char* json) { *static_cast<std::string*>(context) = json; }
 
 std::string Plural(int n, const char* one, const char* many) {
   return std::to_string(n) + " " + (n == 1 ? one : many);
@@ -156,6 +131,24 @@ bool TraceStarted(const Args& args, int& status) {
   return false;
 }
 
+// Moves a handed-over workbook to `target`; false, having said why, when it
+// cannot be written there.
+bool MoveWorkbook(const std::string& workbook, const std::filesystem::path& target, const char* what) {
+  std::error_code ec;
+  std::filesystem::rename(workbook, target, ec);
+  if (!ec) return true;
+  // Another file system: copy, then remove the temporary file.
+  ec.clear();
+  std::filesystem::copy_file(workbook, target, std::filesystem::copy_options::overwrite_existing, ec);
+  if (ec) {
+    std::fprintf(stderr, "setupxfer: %s failed: cannot write %s: %s (the workbook stays at %s)\n", what,
+                 target.c_str(), ec.message().c_str(), workbook.c_str());
+    return false;
+  }
+  std::filesystem::remove(workbook, ec);
+  return true;
+}
+
 const char* kExportUsage =
     "usage: setupxfer export KIND --db CONN [--brand ID] [-o FILE.xlsx [--force]] [--yes]\n"
     "                        [--trace FILE]\n"
@@ -171,18 +164,32 @@ const char* kExportUsage =
     "                the rows it read or affected to FILE (never a password)\n";
 
 const char* kImportUsage =
-    "usage: setupxfer import KIND FILE --db CONN [--brand ID] [--yes] [--trace FILE]\n"
+    "usage: setupxfer import KIND FILE --db CONN [--brand ID] [--check] [--report FILE] [--yes]\n"
+    "                        [--trace FILE]\n"
     "Imports a filled workbook into the database, printing the log as it comes, then\n"
-    "what was done and how long it took. Counted from the log: a line starting with\n"
-    "正在导入 is an item, written unless an error line follows it; an error line\n"
-    "starting with 第 (a row number) is a rejected row. A failed import prints\n"
-    "\"failed\" and its reason instead.\n"
+    "what was done and how long it took: a line starting with 正在导入 is an item,\n"
+    "written unless an error line follows it; an error line starting with 第 (a row\n"
+    "number) is a rejected row. A failed import prints \"failed\" and its reason instead.\n"
     "  --db CONN     connection string, or a path to an SQLite database file\n"
     "  --brand ID    import into the brand's data of a group database\n"
+    "  --check       run the whole import and write nothing: the log tells what the\n"
+    "                import would do; the database is left as it was\n"
+    "  --report FILE write what the import did as JSON: each item written or not with\n"
+    "                its messages, the rejected rows, the totals, the file, kind,\n"
+    "                edition, brand, start and end time (also for a failed import)\n"
     "  --yes         go on when the database's schema version does not match\n"
     "  --trace FILE  write every statement sent to the database, its parameters and\n"
     "                the rows it read or affected to FILE (never a password)\n"
     "Exit status: 0 done, 1 failed, 2 usage error, 3 done with rejected rows or failed items.\n";
+
+const char* kTemplateUsage =
+    "usage: setupxfer template KIND [--brand ID] -o FILE.xlsx [--force]\n"
+    "Writes the kind's empty workbook: every section's marker row and column captions,\n"
+    "the columns formatted as text, no data. No database is needed; importing the\n"
+    "untouched template changes nothing.\n"
+    "  --brand ID    the template of a group database's brand (the ID goes into the marker)\n"
+    "  -o FILE.xlsx  the new workbook\n"
+    "  --force       replace FILE.xlsx when it exists\n";
 
 }  // namespace
 
@@ -220,28 +227,15 @@ int Export(int argc, char** argv) {
     return kFailed;
   }
   if (args.HasValue("-o")) {
-    std::filesystem::path target = args.Value("-o");
-    std::error_code ec;
-    std::filesystem::rename(workbook, target, ec);
-    if (ec) {  // another file system: copy, then remove the temporary file
-      ec.clear();
-      std::filesystem::copy_file(workbook, target,
-                                 std::filesystem::copy_options::overwrite_existing, ec);
-      if (ec) {
-        std::fprintf(stderr, "setupxfer: the export failed: cannot write %s: %s (the workbook "
-                     "stays at %s)\n", target.c_str(), ec.message().c_str(), workbook.c_str());
-        return kFailed;
-      }
-      std::filesystem::remove(workbook, ec);
-    }
-    workbook = target.string();
+    if (!MoveWorkbook(workbook, args.Value("-o"), "the export")) return kFailed;
+    workbook = args.Value("-o");
   }
   std::printf("%s\n", workbook.c_str());
   return kOk;
 }
 
 int Import(int argc, char** argv) {
-  Args args = Parse(argc, argv, 2, {"--db", "--brand", "--trace"}, {"--yes"});
+  Args args = Parse(argc, argv, 2, {"--db", "--brand", "--report", "--trace"}, {"--yes", "--check"});
   int status = kOk;
   if (Usage(args, kImportUsage, status)) return status;
   if (std::string problem = MissingArgument(args, {"KIND", "FILE"}); !problem.empty())
@@ -249,12 +243,19 @@ int Import(int argc, char** argv) {
   bool group = args.HasValue("--brand");
   const Kind* kind = KindFor(args.positional[0], group, status);
   if (!kind) return status;
-  if (!BrandAccepted(args, status) || !TraceStarted(args, status)) return status;
+  if (!BrandAccepted(args, status)) return status;
+  // The report's file must be writable before anything is imported.
+  if (args.HasValue("--report") && !std::ofstream(args.Value("--report"), std::ios::binary | std::ios::app))
+    return UsageError("cannot write the report '" + args.Value("--report") + "'", "");
+  if (!TraceStarted(args, status)) return status;
 
-  LogCounts counts;
-  counts.colour = isatty(STDOUT_FILENO) != 0;
-  SetLogHandler(&PrintLogLine, &counts);
+  bool colour = isatty(STDOUT_FILENO) != 0;
+  std::string report;
+  SetLogHandler(&PrintLogLine, &colour);
+  SetReportHandler(&TakeReport, &report);
   if (args.Has("--yes")) SetConfirmHandler(&ConfirmYes, nullptr);
+  bool check = args.Has("--check");
+  SetCheckOnly(check ? 1 : 0);
   char errorText[kErrorBufferSize] = {0};
   std::string db = args.Value("--db");
   const std::string& file = args.positional[1];
@@ -264,19 +265,100 @@ int Import(int argc, char** argv) {
                     : kind->storeImport(db.c_str(), file.c_str(), errorText);
   std::chrono::duration<double> took = std::chrono::steady_clock::now() - started;
   SetLogHandler(nullptr, nullptr);
+  SetReportHandler(nullptr, nullptr);
   SetConfirmHandler(nullptr, nullptr);
   SetTraceFile(nullptr);
+  SetCheckOnly(0);
+
+  if (args.HasValue("--report") && !report.empty()) {
+    std::ofstream out(args.Value("--report"), std::ios::binary | std::ios::trunc);
+    out << report << "\n";
+    out.close();
+    if (!out) {
+      std::fprintf(stderr, "setupxfer: cannot write the report %s\n", args.Value("--report").c_str());
+      return kFailed;
+    }
+  }
   if (!ok) return ReportFailure("the import", errorText, args.Has("--yes"));
 
-  std::string summary = Plural(counts.items - counts.failedItems, "item", "items") + " written, " +
-                        Plural(counts.rejectedRows, "row", "rows") + " rejected";
-  if (counts.failedItems > 0) summary += ", " + Plural(counts.failedItems, "item", "items") + " failed";
-  if (counts.otherErrors > 0)
-    summary += ", " + Plural(counts.otherErrors, "other error", "other errors");
-  char seconds[32];
-  std::snprintf(seconds, sizeof seconds, " in %.1f s", took.count());
+  nlohmann::json parsed = nlohmann::json::parse(report, nullptr, false);
+  nlohmann::json totals = parsed.is_object() ? parsed.value("totals", nlohmann::json::object()) : nlohmann::json::object();
+  int written = totals.value("written", 0), failed = totals.value("failed", 0);
+  int rejected = totals.value("rejectedRows", 0), others = totals.value("otherErrors", 0);
+  std::string summary = Plural(written, "item", "items") + (check ? " would be written, " : " written, ") +
+                        Plural(rejected, "row", "rows") + " rejected";
+  if (failed > 0) summary += ", " + Plural(failed, "item", "items") + " failed";
+  if (others > 0) summary += ", " + Plural(others, "other error", "other errors");
+  char seconds[64];
+  std::snprintf(seconds, sizeof seconds, " in %.1f s%s", took.count(), check ? "; nothing was written" : "");
   std::printf("%s%s\n", summary.c_str(), seconds);
-  return counts.rejectedRows + counts.failedItems + counts.otherErrors > 0 ? kRowsRejected : kOk;
+  return rejected + failed + others > 0 ? kRowsRejected : kOk;
+}
+
+namespace {
+
+// A temporary folder, removed with the object.
+class ScratchFolder {
+ public:
+  ScratchFolder() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "setupxfer-XXXXXX").string();
+    if (mkdtemp(pattern.data())) path_ = pattern;
+  }
+  ~ScratchFolder() {
+    std::error_code ec;
+    if (!path_.empty()) std::filesystem::remove_all(path_, ec);
+  }
+  ScratchFolder(const ScratchFolder&) = delete;
+  ScratchFolder& operator=(const ScratchFolder&) = delete;
+  const std::string& Path() const { return path_; }  // empty when it could not be made
+
+ private:
+  std::string path_;
+};
+
+}  // namespace
+
+int Template(int argc, char** argv) {
+  Args args = Parse(argc, argv, 2, {"--brand", "-o"}, {"--force"});
+  int status = kOk;
+  if (Usage(args, kTemplateUsage, status)) return status;
+  if (args.positional.empty()) return UsageError("KIND is missing", kTemplateUsage);
+  if (args.positional.size() > 1) return UsageError("unexpected argument '" + args.positional[1] + "'", kTemplateUsage);
+  if (!args.HasValue("-o")) return UsageError("-o is missing: give the new workbook, e.g. menu.xlsx", kTemplateUsage);
+  bool group = args.HasValue("--brand");
+  const Kind* kind = KindFor(args.positional[0], group, status);
+  if (!kind) return status;
+  std::string brand = args.Value("--brand");
+  if (group && (sx::Trim(brand).empty() || sx::Cp936Width(brand) > 8))
+    return UsageError("a brand ID has 1 to 8 characters (a Chinese character counts as 2)", "");
+  if (std::string problem = WorkbookTargetProblem(args.Value("-o"), args.Has("--force")); !problem.empty())
+    return UsageError(problem, "");
+
+  // The kind's export from an empty database of the edition writes every
+  // section's marker and captions and no data row.
+  ScratchFolder scratch;
+  if (scratch.Path().empty()) {
+    std::fprintf(stderr, "setupxfer: the template failed: cannot make a temporary folder\n");
+    return kFailed;
+  }
+  std::string db = scratch.Path() + "/empty.db";
+  if (std::string failure = CreateDatabase(db, group, brand, false); !failure.empty()) {
+    std::fprintf(stderr, "setupxfer: the template failed: %s\n", failure.c_str());
+    return kFailed;
+  }
+  std::string workbook;
+  SetWorkbookHandler(&TakeWorkbook, &workbook);
+  char errorText[kErrorBufferSize] = {0};
+  SxBool ok = group ? kind->groupExport(db.c_str(), brand.c_str(), errorText) : kind->storeExport(db.c_str(), errorText);
+  SetWorkbookHandler(nullptr, nullptr);
+  if (!ok) return ReportFailure("the template", errorText, true);
+  if (workbook.empty()) {
+    std::fprintf(stderr, "setupxfer: the template failed: the export handed over no workbook\n");
+    return kFailed;
+  }
+  if (!MoveWorkbook(workbook, args.Value("-o"), "the template")) return kFailed;
+  std::printf("%s\n", args.Value("-o").c_str());
+  return kOk;
 }
 
 int ListKinds(int argc, char** argv) {

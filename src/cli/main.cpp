@@ -18,8 +18,10 @@ int Usage(FILE* out) {
                "                 create a new SQLite database\n"
                "  export KIND --db CONN [--brand ID] [-o FILE] [--yes]\n"
                "                 export one kind of data into a new workbook\n"
-               "  import KIND FILE --db CONN [--brand ID] [--yes]\n"
+               "  import KIND FILE --db CONN [--brand ID] [--check] [--report FILE] [--yes]\n"
                "                 import a filled workbook\n"
+               "  template KIND [--brand ID] -o FILE\n"
+               "                 write the kind's empty workbook, without a database\n"
                "  kinds          list the kinds of data\n"
                "  sheet FILE     print every non-empty cell as an import reads it\n"
                "\n"
@@ -39,6 +41,7 @@ int main(int argc, char** argv) {
   if (command == "init-db") return cli::InitDb(argc, argv);
   if (command == "export") return cli::Export(argc, argv);
   if (command == "import") return cli::Import(argc, argv);
+  if (command == "template") return cli::Template(argc, argv);
   if (command == "kinds") return cli::ListKinds(argc, argv);
   if (command == "sheet") return RunSheetCommand(argc, argv);
   std::fprintf(stderr, "setupxfer: unknown command '%s'\n", command.c_str());

@@ -6,6 +6,9 @@ namespace sx {
 
 namespace {
 
+// The savepoint of the item being written in check mode.
+constexpr const char* kItemSavepoint = "sx_item";
+
 // Binds the brand: as a value of any length where it only selects rows (a
 // brand that is too long finds nothing), as a string of the brand ID's size
 // where it is written.
@@ -95,16 +98,49 @@ void Tdmio::StampEveryBrand(std::string_view column) {
 }
 
 void Tdmio::BeginWrite() {
-  if (!ac1.InTransaction()) ac1.BeginTrans();
+  if (checkOnly_) {
+    if (!itemOpen_) ac1.Savepoint(kItemSavepoint);
+    itemOpen_ = true;
+  } else if (!ac1.InTransaction()) {
+    ac1.BeginTrans();
+  }
+}
+
+void Tdmio::BeginCheck(const Edition& edition) {
+  ac1.BeginTrans();
+  checkOnly_ = true;
+  // A read of a table, so that engines that open the transaction only then
+  // (SQL Server through ODBC) hold it before the first savepoint.
+  SchemaVersion(edition);
+}
+
+void Tdmio::EndCheck() {
+  if (!checkOnly_) return;
+  checkOnly_ = itemOpen_ = false;
+  if (ac1.InTransaction()) ac1.RollbackTrans();
 }
 
 void Tdmio::WriteItem(const std::function<void()>& body) {
   try {
     body();
-    if (ac1.InTransaction()) ac1.CommitTrans();
+    if (checkOnly_) {
+      if (itemOpen_) {
+        itemOpen_ = false;
+        ac1.ReleaseSavepoint(kItemSavepoint);
+      }
+    } else if (ac1.InTransaction()) {
+      ac1.CommitTrans();
+    }
   } catch (...) {
     try {
-      if (ac1.InTransaction()) ac1.RollbackTrans();
+      if (checkOnly_) {
+        if (itemOpen_) {
+          itemOpen_ = false;
+          ac1.RollbackToSavepoint(kItemSavepoint);
+        }
+      } else if (ac1.InTransaction()) {
+        ac1.RollbackTrans();
+      }
     } catch (...) {
       // The item's own error is the one worth reporting.
     }

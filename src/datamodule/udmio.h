@@ -57,8 +57,15 @@ class Tdmio {
   // Runs one item's writes in its own transaction: commits after `body`, or
   // rolls back and rethrows when `body` throws.
   void WriteItem(const std::function<void()>& body);
-  // Begins a transaction unless one is open.
+  // Begins the item's transaction unless one is open.
   void BeginWrite();
+
+  // Check mode: one transaction holds the whole import, each item's writes
+  // run under a savepoint in it (undone when the item fails, kept when it
+  // succeeds, so later items see earlier ones as written), and EndCheck
+  // rolls the whole back, leaving the database as it was.
+  void BeginCheck(const Edition& edition);
+  void EndCheck();
 
   // Reference lists of the edition (the group edition: the brand's rows).
   RefList MenuItems(const Edition& edition);
@@ -80,6 +87,9 @@ class Tdmio {
 
  private:
   RefList Load(std::string_view sql, const Edition& edition);
+
+  bool checkOnly_ = false;
+  bool itemOpen_ = false;  // check mode: the item's savepoint is set
 };
 
 }  // namespace sx

@@ -76,6 +76,11 @@ class Backend {
   virtual void Begin() = 0;
   virtual void Commit() = 0;
   virtual void Rollback() = 0;
+  // Savepoints inside the open transaction, in the engine's own statements
+  // (Savepoint.cpp). A rolled-back savepoint is also released.
+  virtual void Savepoint(const std::string& name);
+  virtual void ReleaseSavepoint(const std::string& name);
+  virtual void RollbackToSavepoint(const std::string& name);
 
   // Prepares one statement; throws DbError when the engine refuses it.
   virtual std::unique_ptr<PreparedStatement> Prepare(const std::string& sql) = 0;

@@ -185,6 +185,14 @@ void Connection::RollbackTrans() {
   Engine().Rollback();
 }
 
+void Connection::Savepoint(const std::string& name) {
+  if (!inTransaction_) throw DbError("A savepoint needs an open transaction");
+  Engine().Savepoint(name);
+}
+
+void Connection::ReleaseSavepoint(const std::string& name) { Engine().ReleaseSavepoint(name); }
+void Connection::RollbackToSavepoint(const std::string& name) { Engine().RollbackToSavepoint(name); }
+
 std::shared_ptr<CachedStatement> Connection::Statement(const std::string& tsql) {
   if (auto found = cache_->Find(tsql)) return found;
   auto s = std::make_shared<CachedStatement>(tsql);

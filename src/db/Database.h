@@ -40,6 +40,10 @@ class Connection {
   void RollbackTrans();
   // True between BeginTrans and the CommitTrans or RollbackTrans that ends it.
   bool InTransaction() const { return inTransaction_; }
+  // Savepoints inside the open transaction (see Backend).
+  void Savepoint(const std::string& name);
+  void ReleaseSavepoint(const std::string& name);
+  void RollbackToSavepoint(const std::string& name);
 
   // Runs a T-SQL text with named parameters (matched ignoring case).
   ResultSet RunQuery(const std::string& tsql, const std::vector<BoundParam>& params);

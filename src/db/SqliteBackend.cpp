@@ -33,6 +33,13 @@ class SqliteBackend final : public Backend {
   void Rollback() override {
     if (!sqlite3_get_autocommit(db_)) Exec("ROLLBACK");
   }
+  // Outside a transaction SQLite's SAVEPOINT would begin one that RELEASE
+  // commits: refused, so that a transaction the engine ended on an error
+  // cannot turn the next writes into committed ones.
+  void Savepoint(const std::string& name) override {
+    if (sqlite3_get_autocommit(db_)) throw DbError("The transaction has ended; nothing more is written");
+    Backend::Savepoint(name);
+  }
 
   std::unique_ptr<PreparedStatement> Prepare(const std::string& sql) override;
 

@@ -1,5 +1,6 @@
 #include "transfer/Run.h"
 
+#include "base/DateTime.h"
 #include "base/Error.h"
 #include "base/Text.h"
 #include "ui/Host.h"
@@ -8,6 +9,8 @@
 namespace sx {
 
 namespace {
+
+bool gCheckOnly = false;
 
 // The message of the exception being handled.
 std::string CurrentFailure() {
@@ -158,9 +161,21 @@ std::string ImportRun::Cell(int row, int column) {
   return xls_->ReadCell(row, column);
 }
 
-void ImportRun::Info(const std::string& text) { ui::LogInfo(text); }
-void ImportRun::Error(const std::string& text) { ui::LogError(text); }
-void ImportRun::RowError(int row, const std::string& text) { ui::LogError(RowMessage(row, text)); }
+void ImportRun::Info(const std::string& text) {
+  report_.Info(text);
+  ui::LogInfo(text);
+}
+
+void ImportRun::Error(const std::string& text) {
+  report_.Error(text);
+  ui::LogError(text);
+}
+
+void ImportRun::RowError(int row, const std::string& text) {
+  std::string message = RowMessage(row, text);
+  report_.RowError(row, message);
+  ui::LogError(message);
+}
 
 bool ImportRun::WriteItem(const std::string& line, const std::function<void()>& body) {
   Info(line);
@@ -190,16 +205,47 @@ void ImportRun::StampDownloadVersion(std::string_view column) {
 }
 
 bool RunImport(ImportWorker worker, const std::string& connection, const Edition& edition,
-               const std::string& fileName, std::string& message) {
+               const std::string& fileName, std::string& message, std::string_view kind) {
+  constexpr std::string_view kTimeFormat = "YYYY-MM-DD HH:NN:SS";
   Tdmio dm;
   ImportRun run(dm, edition, fileName);
-  bool ok = Attempt(dm, connection, edition, [&] { worker(run); }, message);
+  const bool check = gCheckOnly;
+  run.report_.start = FormatDateTime(kTimeFormat, Now());
+  bool ok = Attempt(dm, connection, edition, [&] {
+    if (check) dm.BeginCheck(edition);
+    worker(run);
+  }, message);
+  if (check) {
+    // Closing the connection would roll back too; a rollback that fails is
+    // said all the same.
+    try {
+      dm.EndCheck();
+    } catch (...) {
+      if (ok) message = CurrentFailure();
+      ok = false;
+    }
+  }
   run.xls_.reset();  // the workbook is closed unchanged
   if (run.started_) {
+    if (check) ui::LogInfo("检查模式：未写入任何数据");
     ui::LogInfo("完毕!");
     ui::LogFinish();
   }
+  if (ui::WantsReport()) {
+    ImportReport& r = run.report_;
+    r.end = FormatDateTime(kTimeFormat, Now());
+    r.file = fileName;
+    r.kind = kind;
+    r.edition = edition.IsGroup() ? "group" : "store";
+    r.brand = edition.BrandId();
+    r.checkOnly = check;
+    r.done = ok;
+    r.message = message;
+    ui::HandOverReport(r.Json());
+  }
   return ok;
 }
+
+void SetCheckOnly(bool on) { gCheckOnly = on; }
 
 }  // namespace sx

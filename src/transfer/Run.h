@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "datamodule/udmio.h"
+#include "transfer/Report.h"
 #include "transfer/Sheet.h"
 #include "workbook/uExcelOperation.h"
 
@@ -81,12 +82,13 @@ class ImportRun {
 
  private:
   friend bool RunImport(void (*)(ImportRun&), const std::string&, const Edition&, const std::string&,
-                        std::string&);
+                        std::string&, std::string_view);
   void Open(const std::string& kindName);
   // Logs an error line when cells below the end of the sheet were not read.
   void CheckNothingBelow(const SheetEnd& end);
   bool started_ = false;
   std::unique_ptr<TExcelOperation> xls_;
+  ImportReport report_;
 };
 
 using ExportWorker = void (*)(ExportRun&);
@@ -102,8 +104,14 @@ bool RunExport(ExportWorker worker, const std::string& connection, const Edition
 // Runs an import: connects, checks the schema version, runs the worker, and
 // once the start line is logged always ends with "完毕!" and Finish. False
 // with the message when the import could not read its workbook or failed
-// outside an item's transaction.
+// outside an item's transaction. The host's report handler, when set, then
+// receives what the import did (see ImportReport); `kind` names the kind there.
 bool RunImport(ImportWorker worker, const std::string& connection, const Edition& edition,
-               const std::string& fileName, std::string& message);
+               const std::string& fileName, std::string& message, std::string_view kind = {});
+
+// Check-only imports: while on, every import runs in full, every row check
+// and every statement, and writes nothing (see Tdmio::BeginCheck); its log
+// ends with one more line saying so. Set by the host; exports are unaffected.
+void SetCheckOnly(bool on);
 
 }  // namespace sx

@@ -15,6 +15,8 @@ ConfirmHandler gConfirmHandler = nullptr;
 void* gConfirmContext = nullptr;
 WorkbookHandler gWorkbookHandler = nullptr;
 void* gWorkbookContext = nullptr;
+ReportHandler gReportHandler = nullptr;
+void* gReportContext = nullptr;
 
 // Passes each line to the host's handler.
 class HandlerLogView final : public LogView {
@@ -50,6 +52,17 @@ void SetConfirmHandler(ConfirmHandler fn, void* context) {
 void SetWorkbookHandler(WorkbookHandler fn, void* context) {
   gWorkbookHandler = fn;
   gWorkbookContext = fn ? context : nullptr;
+}
+
+void SetReportHandler(ReportHandler fn, void* context) {
+  gReportHandler = fn;
+  gReportContext = fn ? context : nullptr;
+}
+
+bool WantsReport() { return gReportHandler != nullptr; }
+
+void HandOverReport(const std::string& json) {
+  if (gReportHandler) gReportHandler(gReportContext, json.c_str());
 }
 
 bool Confirm(const std::string& caption, const std::string& text) {

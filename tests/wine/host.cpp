@@ -807,6 +807,46 @@ void StoreItemsAndCostCardsRoundTrip() {
   }
 }
 
+// ---- Check-only imports and reports -----------------------------------------------------
+
+using SetCheck = void(__stdcall*)(int);
+using SetReport = void(__stdcall*)(void (*)(void*, const char*), void*);
+
+std::string gReport;
+void __cdecl KeepReport(void*, const char* json) { gReport = json; }
+
+// A check-only import through ODBC writes nothing and logs one line more than
+// the real one; the report counts the new reason as written both times.
+void CheckOnlyWritesNothingAndReports(HMODULE dll) {
+  auto setCheckOnly = Get<SetCheck>(dll, "SetCheckOnly");
+  auto setReport = Get<SetReport>(dll, "SetReportHandler");
+  std::wstring book = gWork + L"\\check.xls";
+  WriteWorkbook(book, {{L"1", L"0", L"backreason"}, {L"2", L"1", L"退菜理由"}, {L"3", L"1", L"只是检查"}});
+  const auto before = Sql(L"select BackReasonDesc from BackReason order by rowid");
+  setReport(&KeepReport, nullptr);
+  std::size_t lines[2] = {0, 0};
+  for (int check : {1, 0}) {
+    gHandlerLines.clear();
+    gReport.clear();
+    lib.setLogHandler(&LogToHost, nullptr);
+    setCheckOnly(check);
+    Buffer buffer;
+    unsigned char ok = lib.importBack(gConnection.c_str(), Ansi(book).c_str(), buffer.bytes);
+    setCheckOnly(0);
+    lib.setLogHandler(nullptr, nullptr);
+    CHECK(ok == 1, "import succeeds: " + Utf8(buffer.Text()));
+    CHECK(gReport.find("\"written\": 1,") != std::string::npos, "the report counts the reason: " + gReport);
+    CHECK(gReport.find(check ? "\"checkOnly\": true" : "\"checkOnly\": false") != std::string::npos,
+          "the report tells the mode");
+    lines[check] = gHandlerLines.size();
+    if (check) CHECK(Sql(L"select BackReasonDesc from BackReason order by rowid") == before, "nothing written");
+  }
+  setReport(nullptr, nullptr);
+  CHECK(lines[1] == lines[0] + 1, "the check logs one line more");
+  CHECK(Sql(L"select count(*) from BackReason where BackReasonDesc='只是检查'") == std::vector<std::wstring>{L"1"},
+        "the real import writes");
+}
+
 // ---- Every kind round the sample databases --------------------------------------
 
 // The exported functions of every kind, from the list of kinds.
@@ -938,6 +978,7 @@ int wmain(int argc, wchar_t** argv) {
   PricePlanExportAndImportMatchLinux(dll);
   DeptUsersSurviveExportAndImport(dll);
   StoreItemsAndCostCardsRoundTrip();
+  CheckOnlyWritesNothingAndReports(dll);
   if (samples) EveryKindRoundTripsOnTheSamples(dll, Utf8(argv[6]), Utf8(argv[7]));
   lib.unregisterExcel();
 
