@@ -49,6 +49,15 @@ TEST_F(TraceTest, ImportTracesStatementsParametersRowsAndTransactionsButNoPasswo
     EXPECT_NE(text.find(expected), std::string::npos) << expected;
   // The digest the import writes as a new user's password never shows.
   EXPECT_EQ(text.find(" password string(24) = '"), std::string::npos);
+
+  // A check-only import writes each item under a savepoint and rolls all back.
+  ASSERT_EQ(SetTraceFile(trace.c_str()), 1);
+  SetCheckOnly(1);
+  EXPECT_EQ(ImportDeptUsers(store.c_str(), host.workbooks.at(0).c_str(), error), 1) << error;
+  SetCheckOnly(0);
+  text = ReadFile(trace);
+  for (const char* expected : {"savepoint sx_item\n", "rollback\n"})
+    EXPECT_NE(text.find(expected), std::string::npos) << expected;
 }
 
 TEST_F(TraceTest, NullPathEndsTheTraceAndAnUnwritablePathIsRefused) {

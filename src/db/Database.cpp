@@ -187,11 +187,19 @@ void Connection::RollbackTrans() {
 
 void Connection::Savepoint(const std::string& name) {
   if (!inTransaction_) throw DbError("A savepoint needs an open transaction");
+  if (observer) observer->Transaction(("savepoint " + name).c_str());
   Engine().Savepoint(name);
 }
 
-void Connection::ReleaseSavepoint(const std::string& name) { Engine().ReleaseSavepoint(name); }
-void Connection::RollbackToSavepoint(const std::string& name) { Engine().RollbackToSavepoint(name); }
+void Connection::ReleaseSavepoint(const std::string& name) {
+  if (observer) observer->Transaction(("release savepoint " + name).c_str());
+  Engine().ReleaseSavepoint(name);
+}
+
+void Connection::RollbackToSavepoint(const std::string& name) {
+  if (observer) observer->Transaction(("rollback to savepoint " + name).c_str());
+  Engine().RollbackToSavepoint(name);
+}
 
 std::shared_ptr<CachedStatement> Connection::Statement(const std::string& tsql) {
   if (auto found = cache_->Find(tsql)) return found;

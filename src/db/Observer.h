@@ -22,7 +22,8 @@ class StatementObserver {
   // `error` is the engine's message when the run failed, else null.
   virtual void Ran(const std::string& /*sent*/, std::span<const BoundParam* const> /*params*/,
                    bool /*query*/, long /*rows*/, const char* /*error*/) {}
-  // "begin transaction", "commit" or "rollback".
+  // "begin transaction", "commit", "rollback", or "savepoint", "release
+  // savepoint" or "rollback to savepoint" and the savepoint's name.
   virtual void Transaction(const char* /*what*/) {}
 };
 

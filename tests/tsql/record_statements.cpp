@@ -1,10 +1,10 @@
 // Records every statement the workers send, as translated for SQL Server,
 // while they run on SQLite: each kind's export and import in each edition,
-// against the sample data: a round trip into the same database (updates),
-// then into copies whose tables the kind writes are empty or half empty, and
-// into an empty database (inserts). Writes
-// one JSON object a line: {"sql": statement, "from": "kind edition step",
-// "params": [{"name", "type", "size"}...]}.
+// against the sample data: a check-only import and a round trip into the
+// same database (updates), then imports into copies whose tables the kind
+// writes are empty or half empty, and into an empty database (inserts).
+// Writes one JSON object a line: {"sql": statement, "from": "kind edition
+// step", "params": [{"name", "type", "size"}...]}.
 //   record_statements OUT.jsonl
 #include <algorithm>
 #include <cctype>
@@ -176,6 +176,14 @@ int main(int argc, char** argv) {
         continue;
       }
       std::string workbook = host.workbooks.back();
+      recorder.step = name + " import (check only)";
+      sx::SetCheckOnly(true);
+      bool checked = sx::boundary::Import(*k.kind, sample.c_str(), brand, workbook.c_str(), error);
+      sx::SetCheckOnly(false);
+      if (!checked) {
+        std::cerr << recorder.step << " failed: " << error << "\n";
+        ++failures;
+      }
       recorder.step = name + " import (round trip)";
       recorder.written.clear();
       if (!sx::boundary::Import(*k.kind, sample.c_str(), brand, workbook.c_str(), error)) {
