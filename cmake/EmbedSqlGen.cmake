@@ -1,6 +1,12 @@
 set(text "// Generated from the files in sql/.\n")
 foreach(f ${FILES})
+  # sql/NAME.sql is setupxfer_sql_NAME; sql/DIALECT/NAME.sql is setupxfer_sql_DIALECT_NAME.
   get_filename_component(name ${f} NAME_WE)
+  get_filename_component(dir ${f} DIRECTORY)
+  get_filename_component(dir ${dir} NAME)
+  if(NOT dir STREQUAL "sql")
+    set(name "${dir}_${name}")
+  endif()
   file(READ ${f} body)
   string(APPEND text "extern const char* const setupxfer_sql_${name};\n")
   string(APPEND text "const char* const setupxfer_sql_${name} = R\"setupxfer_sql(${body})setupxfer_sql\";\n")

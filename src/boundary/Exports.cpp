@@ -2,7 +2,9 @@
 // edition and arguments to the call frame. Nothing else of the library is
 // visible from outside.
 #include "boundary/CallFrame.h"
+#include "boundary/HostText.h"
 #include "boundary/setupxfer.h"
+#include "db/Trace.h"
 #include "transfer/Kinds.h"
 #include "transfer/Run.h"
 #include "ui/Host.h"
@@ -28,6 +30,20 @@ SX_API void SX_CALL SetReportHandler(void (*fn)(void*, const char*), void* conte
 }
 
 SX_API void SX_CALL SetCheckOnly(int on) { sx::SetCheckOnly(on != 0); }
+
+SX_API SxBool SX_CALL SetTraceFile(const char* path) {
+  try {
+    std::string file = sx::boundary::FromHostText(path);
+    if (file.empty()) {
+      sx::db::StopTrace();
+      return 1;
+    }
+    std::string error;
+    return sx::db::StartTrace(file, error) ? 1 : 0;
+  } catch (...) {
+    return 0;  // nothing leaves an exported function
+  }
+}
 
 #define SX_STORE_FUNCTIONS(name, storeExport, storeImport)                            \
   SX_STORE_EXPORT(storeExport) {                                                      \

@@ -51,6 +51,11 @@ SX_API void SX_CALL SetConfirmHandler(int (*fn)(void* context, const char* capti
 /* Receives the path of the workbook an export hands over to the user. */
 SX_API void SX_CALL SetWorkbookHandler(void (*fn)(void* context, const char* path),
                                        void* context);
+/* For debugging on site: from now on, every statement sent to the database,
+ * its parameter values (never a password) and the rows it read or affected
+ * are written to the file at path, which is created or emptied. A null or
+ * empty path ends the trace. Returns 0 when the file cannot be written. */
+SX_API SxBool SX_CALL SetTraceFile(const char* path);
 
 /* Receives, after every import call, what the import did as JSON text (UTF-8
  * on every platform): "file", "kind" (the kind's name in lower case, e.g.

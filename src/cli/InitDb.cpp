@@ -1,4 +1,5 @@
-// init-db: creates a new SQLite database with an edition's schema.
+// init-db: creates a new SQLite database with an edition's schema, or prints
+// the schema for SQL Server or SQLite.
 #include <sqlite3.h>
 
 #include <cstdio>
@@ -14,6 +15,8 @@ extern const char* const setupxfer_sql_store;
 extern const char* const setupxfer_sql_group;
 extern const char* const setupxfer_sql_sample_store;
 extern const char* const setupxfer_sql_sample_group;
+extern const char* const setupxfer_sql_sqlserver_store;
+extern const char* const setupxfer_sql_sqlserver_group;
 
 namespace cli {
 
@@ -21,8 +24,11 @@ namespace {
 
 const char* kInitDbUsage =
     "usage: setupxfer init-db PATH --edition store|group [--brand ID] [--sample]\n"
+    "       setupxfer init-db --print-ddl sqlserver|sqlite --edition store|group\n"
     "Creates a new SQLite database with the edition's schema and version stamp.\n"
     "PATH is a new file ending in .db, .sqlite or .sqlite3.\n"
+    "  --print-ddl D print the edition's schema for SQL Server or SQLite instead, to\n"
+    "                create a database by hand (no brand row, no sample)\n"
     "  --edition E   store (one restaurant) or group (a chain's headquarters)\n"
     "  --brand ID    the group database's brand (default 01; at most 8 characters)\n"
     "  --sample      fill in a small sample of every kind of data\n";
@@ -46,6 +52,32 @@ bool Exec(sqlite3* db, const std::string& sql, std::string& failure) {
     return false;
   }
   return true;
+}
+
+// --print-ddl: the schema's text on standard output.
+int PrintDdl(const Args& args) {
+  std::string dialect = args.Value("--print-ddl"), edition = args.Value("--edition");
+  std::string problem;
+  if (dialect != "sqlserver" && dialect != "sqlite")
+    problem = "--print-ddl must be sqlserver or sqlite, not '" + dialect + "'";
+  else if (!args.positional.empty())
+    problem = "--print-ddl creates nothing; drop '" + args.positional[0] + "'";
+  else if (args.HasValue("--brand") || args.Has("--sample"))
+    problem = "--print-ddl prints the schema only; drop --brand and --sample";
+  else if (!args.HasValue("--edition"))
+    problem = "--edition is missing: store or group";
+  else if (edition != "store" && edition != "group")
+    problem = "--edition must be store or group, not '" + edition + "'";
+  if (!problem.empty()) {
+    std::fprintf(stderr, "setupxfer: init-db: %s\n%s", problem.c_str(), kInitDbUsage);
+    return kUsage;
+  }
+  bool group = edition == "group";
+  if (dialect == "sqlserver")
+    std::fputs(group ? setupxfer_sql_sqlserver_group : setupxfer_sql_sqlserver_store, stdout);
+  else
+    std::fputs(group ? setupxfer_sql_group : setupxfer_sql_store, stdout);
+  return kOk;
 }
 
 }  // namespace
@@ -73,11 +105,12 @@ std::string CreateDatabase(const std::string& path, bool group, const std::strin
 }
 
 int InitDb(int argc, char** argv) {
-  Args args = Parse(argc, argv, 2, {"--edition", "--brand"}, {"--sample"});
+  Args args = Parse(argc, argv, 2, {"--edition", "--brand", "--print-ddl"}, {"--sample"});
   if (args.Has("--help")) {
     std::printf("%s", kInitDbUsage);
     return kOk;
   }
+  if (args.error.empty() && args.HasValue("--print-ddl")) return PrintDdl(args);
   std::string edition = args.Value("--edition");
   std::string problem;
   if (!args.error.empty())

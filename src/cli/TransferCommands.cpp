@@ -121,6 +121,16 @@ bool BrandAccepted(const Args& args, int& status) {
   return false;
 }
 
+// Starts the statement trace that --trace asks for; true when the command may go on.
+bool TraceStarted(const Args& args, int& status) {
+  if (!args.HasValue("--trace")) return true;
+  std::string file = args.Value("--trace");
+  if (!file.empty() && SetTraceFile(file.c_str())) return true;
+  std::fprintf(stderr, "setupxfer: cannot write the trace file '%s'\n", file.c_str());
+  status = kUsage;
+  return false;
+}
+
 // Moves a handed-over workbook to `target`; false, having said why, when it
 // cannot be written there.
 bool MoveWorkbook(const std::string& workbook, const std::filesystem::path& target, const char* what) {
@@ -141,6 +151,7 @@ bool MoveWorkbook(const std::string& workbook, const std::filesystem::path& targ
 
 const char* kExportUsage =
     "usage: setupxfer export KIND --db CONN [--brand ID] [-o FILE.xlsx [--force]] [--yes]\n"
+    "                        [--trace FILE]\n"
     "Exports one kind of data into a new workbook and prints the workbook's path.\n"
     "  --db CONN     connection string, or a path to an SQLite database file\n"
     "  --brand ID    export the brand's data from a group database\n"
@@ -148,10 +159,13 @@ const char* kExportUsage =
     "                a new file in the temporary folder ($TMPDIR, else /tmp) named after the\n"
     "                sheet's title and the time, e.g. /tmp/退菜理由清单_20260105_093000.xlsx\n"
     "  --force       replace FILE.xlsx when it exists\n"
-    "  --yes         go on when the database's schema version does not match\n";
+    "  --yes         go on when the database's schema version does not match\n"
+    "  --trace FILE  write every statement sent to the database, its parameters and\n"
+    "                the rows it read or affected to FILE (never a password)\n";
 
 const char* kImportUsage =
     "usage: setupxfer import KIND FILE --db CONN [--brand ID] [--check] [--report FILE] [--yes]\n"
+    "                        [--trace FILE]\n"
     "Imports a filled workbook into the database, printing the log as it comes, then\n"
     "what was done and how long it took: a line starting with 正在导入 is an item,\n"
     "written unless an error line follows it; an error line starting with 第 (a row\n"
@@ -164,6 +178,8 @@ const char* kImportUsage =
     "                its messages, the rejected rows, the totals, the file, kind,\n"
     "                edition, brand, start and end time (also for a failed import)\n"
     "  --yes         go on when the database's schema version does not match\n"
+    "  --trace FILE  write every statement sent to the database, its parameters and\n"
+    "                the rows it read or affected to FILE (never a password)\n"
     "Exit status: 0 done, 1 failed, 2 usage error, 3 done with rejected rows or failed items.\n";
 
 const char* kTemplateUsage =
@@ -178,7 +194,7 @@ const char* kTemplateUsage =
 }  // namespace
 
 int Export(int argc, char** argv) {
-  Args args = Parse(argc, argv, 2, {"--db", "--brand", "-o"}, {"--yes", "--force"});
+  Args args = Parse(argc, argv, 2, {"--db", "--brand", "-o", "--trace"}, {"--yes", "--force"});
   int status = kOk;
   if (Usage(args, kExportUsage, status)) return status;
   if (std::string problem = MissingArgument(args, {"KIND"}); !problem.empty())
@@ -192,7 +208,7 @@ int Export(int argc, char** argv) {
     std::string problem = WorkbookTargetProblem(args.Value("-o"), args.Has("--force"));
     if (!problem.empty()) return UsageError(problem, "");
   }
-  if (!BrandAccepted(args, status)) return status;
+  if (!BrandAccepted(args, status) || !TraceStarted(args, status)) return status;
 
   std::string workbook;
   SetWorkbookHandler(&TakeWorkbook, &workbook);
@@ -203,6 +219,7 @@ int Export(int argc, char** argv) {
                     : kind->storeExport(db.c_str(), errorText);
   SetWorkbookHandler(nullptr, nullptr);
   SetConfirmHandler(nullptr, nullptr);
+  SetTraceFile(nullptr);
   if (!ok) return ReportFailure("the export", errorText, args.Has("--yes"));
 
   if (workbook.empty()) {
@@ -218,7 +235,7 @@ int Export(int argc, char** argv) {
 }
 
 int Import(int argc, char** argv) {
-  Args args = Parse(argc, argv, 2, {"--db", "--brand", "--report"}, {"--yes", "--check"});
+  Args args = Parse(argc, argv, 2, {"--db", "--brand", "--report", "--trace"}, {"--yes", "--check"});
   int status = kOk;
   if (Usage(args, kImportUsage, status)) return status;
   if (std::string problem = MissingArgument(args, {"KIND", "FILE"}); !problem.empty())
@@ -230,6 +247,7 @@ int Import(int argc, char** argv) {
   // The report's file must be writable before anything is imported.
   if (args.HasValue("--report") && !std::ofstream(args.Value("--report"), std::ios::binary | std::ios::app))
     return UsageError("cannot write the report '" + args.Value("--report") + "'", "");
+  if (!TraceStarted(args, status)) return status;
 
   bool colour = isatty(STDOUT_FILENO) != 0;
   std::string report;
@@ -249,6 +267,7 @@ int Import(int argc, char** argv) {
   SetLogHandler(nullptr, nullptr);
   SetReportHandler(nullptr, nullptr);
   SetConfirmHandler(nullptr, nullptr);
+  SetTraceFile(nullptr);
   SetCheckOnly(0);
 
   if (args.HasValue("--report") && !report.empty()) {

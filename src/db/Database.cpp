@@ -6,6 +6,7 @@
 #include <unordered_map>
 
 #include "base/Text.h"
+#include "db/Observer.h"
 #include "db/SqlTokens.h"
 
 namespace sx::db {
@@ -69,8 +70,10 @@ struct CachedStatement {
   std::vector<std::string> names;
   NameIndex slots;
 
-  // For the open engine: the statement, and the slot of each of its "?".
+  // For the open engine: the statement, its text as sent, and the slot of
+  // each of its "?".
   std::unique_ptr<PreparedStatement> prepared;
+  std::string sent;
   std::vector<std::size_t> positions;
 
   // Its place in the connection's cache while listed there. Only a listed
@@ -109,6 +112,7 @@ class Connection::Cache {
  private:
   void Drop(CachedStatement& s) {
     s.prepared.reset();
+    s.sent.clear();
     s.positions.clear();
     s.listed = false;
     index_.erase(s.text);
@@ -118,6 +122,15 @@ class Connection::Cache {
   std::list<std::shared_ptr<CachedStatement>> lru_;
   std::unordered_map<std::string_view, std::list<std::shared_ptr<CachedStatement>>::iterator> index_;
 };
+
+// ---- Observer -------------------------------------------------------------
+
+namespace {
+StatementObserver* observer = nullptr;
+}
+
+void SetStatementObserver(StatementObserver* o) { observer = o; }
+StatementObserver* CurrentStatementObserver() { return observer; }
 
 // ---- Connection -----------------------------------------------------------
 
@@ -135,6 +148,7 @@ void Connection::Open() {
   if (backend_) return;
   backend_ = OpenBackend(connectionString_);
   inTransaction_ = false;
+  if (observer) observer->Connected(backend_->Dialect());
 }
 
 void Connection::Close() {
@@ -154,27 +168,38 @@ Backend& Connection::Engine() {
 }
 
 void Connection::BeginTrans() {
+  if (observer) observer->Transaction("begin transaction");
   Engine().Begin();
   inTransaction_ = true;
 }
 
 void Connection::CommitTrans() {
+  if (observer) observer->Transaction("commit");
   Engine().Commit();
   inTransaction_ = false;
 }
 
 void Connection::RollbackTrans() {
+  if (observer) observer->Transaction("rollback");
   inTransaction_ = false;
   Engine().Rollback();
 }
 
 void Connection::Savepoint(const std::string& name) {
   if (!inTransaction_) throw DbError("A savepoint needs an open transaction");
+  if (observer) observer->Transaction(("savepoint " + name).c_str());
   Engine().Savepoint(name);
 }
 
-void Connection::ReleaseSavepoint(const std::string& name) { Engine().ReleaseSavepoint(name); }
-void Connection::RollbackToSavepoint(const std::string& name) { Engine().RollbackToSavepoint(name); }
+void Connection::ReleaseSavepoint(const std::string& name) {
+  if (observer) observer->Transaction(("release savepoint " + name).c_str());
+  Engine().ReleaseSavepoint(name);
+}
+
+void Connection::RollbackToSavepoint(const std::string& name) {
+  if (observer) observer->Transaction(("rollback to savepoint " + name).c_str());
+  Engine().RollbackToSavepoint(name);
+}
 
 std::shared_ptr<CachedStatement> Connection::Statement(const std::string& tsql) {
   if (auto found = cache_->Find(tsql)) return found;
@@ -185,6 +210,8 @@ std::shared_ptr<CachedStatement> Connection::Statement(const std::string& tsql) 
 
 PreparedStatement& Connection::Ready(const std::shared_ptr<CachedStatement>& statement,
                                      std::span<const BoundParam* const> bySlot) {
+  ready_ = nullptr;
+  ordered_.clear();
   Backend& engine = Engine();
   std::shared_ptr<CachedStatement> listed;
   CachedStatement* s = statement.get();
@@ -196,6 +223,7 @@ PreparedStatement& Connection::Ready(const std::shared_ptr<CachedStatement>& sta
     cache_->Add(statement);
   }
   if (!s->prepared) {
+    if (observer) observer->Prepared(s->text);
     // Translate once, then turn each ":name" into "?" and note its slot.
     std::string text = TranslateStatement(s->text, engine.Dialect());
     std::string sql;
@@ -213,26 +241,52 @@ PreparedStatement& Connection::Ready(const std::shared_ptr<CachedStatement>& sta
       positions.push_back(slot);
     }
     sql.append(text, copied);
-    s->prepared = engine.Prepare(sql);
+    s->sent = std::move(sql);
+    ready_ = s;
+    s->prepared = engine.Prepare(s->sent);
     s->positions = std::move(positions);
   }
-  ordered_.clear();
   for (std::size_t slot : s->positions) {
     const BoundParam* p = slot < bySlot.size() ? bySlot[slot] : nullptr;
     if (!p) throw DbError("Parameter '" + s->names[slot] + "' has no value");
     ordered_.push_back(p);
   }
+  ready_ = s;
   return *s->prepared;
 }
 
 ResultSet Connection::RunQuery(const std::shared_ptr<CachedStatement>& statement,
                                std::span<const BoundParam* const> bySlot) {
-  return Ready(statement, bySlot).Query(ordered_);
+  if (!observer) return Ready(statement, bySlot).Query(ordered_);
+  try {
+    ResultSet rows = Ready(statement, bySlot).Query(ordered_);
+    observer->Ran(ready_->sent, ordered_, true, static_cast<long>(rows.rows.size()), nullptr);
+    return rows;
+  } catch (const std::exception& e) {
+    Failed(*statement, true, e.what());
+    throw;
+  }
 }
 
 long Connection::RunExecute(const std::shared_ptr<CachedStatement>& statement,
                             std::span<const BoundParam* const> bySlot) {
-  return Ready(statement, bySlot).Execute(ordered_);
+  if (!observer) return Ready(statement, bySlot).Execute(ordered_);
+  try {
+    long affected = Ready(statement, bySlot).Execute(ordered_);
+    observer->Ran(ready_->sent, ordered_, false, affected, nullptr);
+    return affected;
+  } catch (const std::exception& e) {
+    Failed(*statement, false, e.what());
+    throw;
+  }
+}
+
+void Connection::Failed(const CachedStatement& statement, bool query, const char* error) {
+  // A failure before the text was translated shows the caller's text, no parameters.
+  if (ready_)
+    observer->Ran(ready_->sent, ordered_, query, 0, error);
+  else
+    observer->Ran(statement.text, {}, query, 0, error);
 }
 
 namespace {

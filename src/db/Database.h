@@ -69,11 +69,14 @@ class Connection {
   // The cached statement, prepared for the engine; its parameters in "?" order.
   PreparedStatement& Ready(const std::shared_ptr<CachedStatement>& statement,
                            std::span<const BoundParam* const> bySlot);
+  // Tells the observer of a failed run.
+  void Failed(const CachedStatement& statement, bool query, const char* error);
 
   std::string connectionString_;
   std::unique_ptr<Backend> backend_;
   std::unique_ptr<Cache> cache_;
   std::vector<const BoundParam*> ordered_;  // reused by every run
+  const CachedStatement* ready_ = nullptr;  // the statement Ready made ready last
   bool inTransaction_ = false;
 };
 
