@@ -168,6 +168,12 @@ void WriteWorkbook(const std::wstring& path, const std::vector<std::vector<std::
   }
   std::fclose(out);
 }
+// A workbook for the test Excel holding the cells an export handed it.
+void WriteShownCells(const std::wstring& path, const std::map<std::pair<int, int>, ShownCell>& cells) {
+  std::vector<std::vector<std::wstring>> book;
+  for (const auto& [at, cell] : cells) book.push_back({std::to_wstring(at.first), std::to_wstring(at.second), cell.text});
+  WriteWorkbook(path, book);
+}
 
 // ---- The log window and the prompt -------------------------------------------------
 
@@ -502,10 +508,8 @@ void SetMealsRoundTripThroughExcel() {
   CHECK(row(9, 9) == L"|T2|1|烤鸭|02008|北京烤鸭|整只|80.5|1|1", "T2's group keeps its name: " + Utf8(row(9, 9)));
   CHECK(row(10, 9) == L"||||02001|宫保鸡丁|例|20|2|0", "continuation row: " + Utf8(row(10, 9)));
 
-  std::vector<std::vector<std::wstring>> book;
-  for (const auto& [at, cell] : cells) book.push_back({std::to_wstring(at.first), std::to_wstring(at.second), cell.text});
   std::wstring path = gWork + L"\\套餐.xls";
-  WriteWorkbook(path, book);
+  WriteShownCells(path, cells);
   Sql(L"delete from MenuSuite");
   Sql(L"delete from MenuSuiteSub");
   Buffer importBuffer;
@@ -719,10 +723,8 @@ void DeptUsersSurviveExportAndImport(HMODULE dll) {
   CHECK(roles == L"00001000010", "roles shown: " + Utf8(roles));
 
   auto importCells = [&](const std::wstring& name) {
-    std::vector<std::vector<std::wstring>> book;
-    for (const auto& [at, cell] : cells) book.push_back({std::to_wstring(at.first), std::to_wstring(at.second), cell.text});
     std::wstring path = gWork + L"\\" + name;
-    WriteWorkbook(path, book);
+    WriteShownCells(path, cells);
     Buffer result;
     unsigned char ok = importDept(gConnection.c_str(), Ansi(path).c_str(), result.bytes);
     if (HWND log = LogWindow()) {
@@ -775,10 +777,7 @@ void StoreItemsAndCostCardsRoundTrip() {
     Buffer buffer;
     CHECK(fn(gConnection.c_str(), buffer.bytes) == 1, "export succeeds: " + Utf8(buffer.Text()));
     auto cells = Shown();
-    std::vector<std::vector<std::wstring>> rows;
-    for (const auto& [at, cell] : cells)
-      rows.push_back({std::to_wstring(at.first), std::to_wstring(at.second), cell.text});
-    WriteWorkbook(book, rows);
+    WriteShownCells(book, cells);
     return cells;
   };
   std::wstring items = gWork + L"\\库存物品.xls";
@@ -884,16 +883,12 @@ void EveryKindRoundTripsOnTheSamples(HMODULE dll, const std::string& storeDb, co
         bool ok = group ? Get<GroupExport>(dll, kind.exportGroup)(connection.c_str(), brand.c_str(), buffer.bytes)
                         : Get<StoreExport>(dll, kind.exportStore)(connection.c_str(), buffer.bytes);
         CHECK(ok, what + " exports: " + Utf8(buffer.Text()));
-        std::map<std::pair<int, int>, std::wstring> cells;
-        for (const auto& [at, cell] : Shown()) cells[at] = cell.text;
-        return cells;
+        return Shown();
       };
       const auto first = exportCells();
       CHECK(first.size() > 4, what + " exports its sample rows");
-      std::vector<std::vector<std::wstring>> book;
-      for (const auto& [at, text] : first) book.push_back({std::to_wstring(at.first), std::to_wstring(at.second), text});
       const std::wstring path = gWork + L"\\" + Wide(kind.name) + (group ? L"-集团.xls" : L"-门店.xls");
-      WriteWorkbook(path, book);
+      WriteShownCells(path, first);
       gRoundTripErrors.clear();
       Buffer buffer;
       bool ok = group ? Get<GroupImport>(dll, kind.importGroup)(connection.c_str(), brand.c_str(),
@@ -906,19 +901,19 @@ void EveryKindRoundTripsOnTheSamples(HMODULE dll, const std::string& storeDb, co
       // content lines are written anew, so their numbers change.
       const auto second = exportCells();
       int renumberedBelow = 1 << 30;
-      for (const auto& [at, text] : first)
-        if (std::string(kind.name) == "giftdishcontrol" && at.second == 0 && text == L"giftpackges")
+      for (const auto& [at, cell] : first)
+        if (std::string(kind.name) == "giftdishcontrol" && at.second == 0 && cell.text == L"giftpackges")
           renumberedBelow = at.first;
       std::string differs;
-      for (const auto& [at, text] : second) {
+      for (const auto& [at, cell] : second) {
         auto it = first.find(at);
-        const std::wstring before = it == first.end() ? L"" : it->second;
+        const std::wstring before = it == first.end() ? L"" : it->second.text;
         const bool renumbered = at.first > renumberedBelow + 1 && (at.second == 3 || at.second == 5);
-        if (differs.empty() && text != before && !(before.empty() && text == L"0") && !renumbered)
+        if (differs.empty() && cell.text != before && !(before.empty() && cell.text == L"0") && !renumbered)
           differs = " row " + std::to_string(at.first) + " column " + std::to_string(at.second) + ": '" +
-                    Utf8(before) + "' then '" + Utf8(text) + "'";
+                    Utf8(before) + "' then '" + Utf8(cell.text) + "'";
       }
-      for (const auto& [at, text] : first)
+      for (const auto& [at, cell] : first)
         if (differs.empty() && !second.count(at)) differs = " row " + std::to_string(at.first) + " is lost";
       CHECK(differs.empty(), what + " exports the same cells after the import;" + differs);
     }
